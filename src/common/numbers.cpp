@@ -1,0 +1,121 @@
+#include "common/numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+#include "common/errors.h"
+
+namespace tavrelo {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Checks the decimal-number grammar that ParseFloat accepts; from_chars would also take "nan",
+// "inf" and "infinity", which are no numbers on a control tape.
+bool IsDecimalNumber(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        std::size_t exp_digits = 0;
+        while (i < s.size() && IsDigit(s[i])) ++i, ++exp_digits;
+        if (exp_digits == 0) return false;
+    }
+    return i == s.size();
+}
+
+[[noreturn]] void NotAFloat(std::string_view text) {
+    throw ConversionError("'" + std::string(text) + "' is not a valid floating point value");
+}
+
+[[noreturn]] void NotAnInteger(std::string_view text) {
+    throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
+}
+
+}  // namespace
+
+float ParseFloat(std::string_view text) {
+    if (!IsDecimalNumber(text)) NotAFloat(text);
+    std::string_view digits = text;
+    if (digits.front() == '+') digits.remove_prefix(1);  // from_chars takes "-" only
+    float value = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars reports underflow the same way; a tiny value is still a number, zero.
+        long double wide = 0;
+        const auto wide_result =
+            std::from_chars(digits.data(), digits.data() + digits.size(), wide);
+        if (wide_result.ec == std::errc() && std::fabs(wide) < 1) {
+            return std::signbit(wide) ? -0.0f : 0.0f;
+        }
+        throw ConversionError("'" + std::string(text) +
+                              "' is not a valid floating point value (out of range)");
+    }
+    if (ec != std::errc() || end != digits.data() + digits.size()) NotAFloat(text);
+    return value;
+}
+
+std::int32_t ParseInt(std::string_view text) {
+    std::string_view digits = text;
+    bool negative = false;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+        negative = digits.front() == '-';
+        digits.remove_prefix(1);
+    }
+    if (digits.empty()) NotAnInteger(text);
+    for (char c : digits) {
+        if (!IsDigit(c)) NotAnInteger(text);
+    }
+    // Parsed as 64 bits so that the most negative value needs no special case.
+    while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+    if (digits.size() > 10) NotAnInteger(text);
+    std::int64_t magnitude = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
+        NotAnInteger(text);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::int32_t ParseIntSkippingLeadingBlanks(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    try {
+        return ParseInt(text.substr(i));
+    } catch (const ConversionError&) {
+        NotAnInteger(text);
+    }
+}
+
+std::int32_t TruncToInt32(long double value) {
+    if (std::isnan(value)) return 0;
+    const long double t = std::trunc(value);
+    if (t <= static_cast<long double>(std::numeric_limits<std::int32_t>::min())) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    if (t >= static_cast<long double>(std::numeric_limits<std::int32_t>::max())) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(t);
+}
+
+std::string IntToText(std::int64_t value) {
+    char buf[24];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    (void)ec;
+    return std::string(buf, end);
+}
+
+}  // namespace tavrelo
