@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/app_context.h"
+#include "app/indicator_shape.h"
+#include "app/radio_group.h"
+
+namespace tavrelo {
+
+// The main window: the register's address and identifier, connecting, the menu that opens the
+// request window, and the configuration file "Tavrelo.ini" in the start folder.
+class TForm3 : public QMainWindow {
+  public:
+    explicit TForm3(AppContext& context);
+
+    QGroupBox* GroupBox1;
+    QLabel* Label1;
+    QLineEdit* Edit1;
+    RadioGroup* RadioGroup2;
+    QLineEdit* Edit2;
+    RadioGroup* RadioGroup1;
+    IndicatorShape* Shape1;
+    QPushButton* Button3;
+    QPushButton* Button1;
+    QStatusBar* StatusBar1;
+    QMenuBar* MainMenu1;
+    QMenu* N2;
+    QAction* N45;
+    QAction* N5;
+
+    std::string VersionText;  // Windows-1251
+    std::filesystem::path StartFolder;
+    std::filesystem::path IniFileName;
+    bool IniLoaded = false;
+
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void Button1Click();
+    void Button3Click();
+    void N5Click();
+    void N45Click();
+    void RadioGroup1Click();
+    void RadioGroup2Click();
+
+    // Indicator, Button3 caption and the menu "КЛЭФ", always changed together.
+    void SetConnectionState(bool connected);
+    bool IsConnected() const { return Shape1->BrushColor() != kColorRed; }
+
+    // Told after the window has closed and its configuration is written; start-up ends the
+    // program here.
+    std::function<void()> OnClosed;
+
+  protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QString Title() const;
+    void LoadConfiguration();
+
+    AppContext& context_;
+    bool activating_ = false;
+};
+
+}  // namespace tavrelo
