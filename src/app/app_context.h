@@ -1,7 +1,11 @@
 #pragma once
 
+#include <array>
 #include <chrono>
+#include <cstdint>
 
+#include "link/exchange.h"
+#include "link/handshake.h"
 #include "platform/qt/ui_services.h"
 
 namespace tavrelo {
@@ -24,16 +28,21 @@ struct Forms {
     TForm4* Form4 = nullptr;
 };
 
-// The waits of the desktop outside the protocol; tests shorten them.
-struct DesktopTimings {
+// The waits and the register's ports; production values by default, tests shorten the waits and
+// point the ports at an emulator.
+struct DesktopSettings {
     std::chrono::milliseconds activation_block{1000};
+    HandshakeTimings handshake;
+    ExchangeTimings exchange;
+    // By the item of the protocol group: "Datecs", "Vortan".
+    std::array<std::uint16_t, 2> register_ports{kRegisterPort, 34951};
 };
 
 // What every window is given: the toolkit services, the waits and the other windows.
 struct AppContext {
     explicit AppContext(UiServices& services) : ui(services) {}
     UiServices& ui;
-    DesktopTimings timings;
+    DesktopSettings settings;
     Forms forms;
 };
 

@@ -1,16 +1,20 @@
 #include "app/desktop.h"
 
+#include "platform/net/posix_stream_socket.h"
+
 namespace tavrelo {
 
-Desktop::Desktop(UiServices& ui, DesktopTimings timings) : context_(ui) {
-    context_.timings = timings;
+Desktop::Desktop(UiServices& ui, DesktopSettings settings, std::unique_ptr<StreamSocket> socket)
+    : context_(ui) {
+    if (!socket) socket = std::make_unique<PosixStreamSocket>();
+    context_.settings = settings;
     form3_ = std::make_unique<TForm3>(context_);
     context_.forms.Form3 = form3_.get();
     form54_ = std::make_unique<TForm54>(context_, form3_.get());
     context_.forms.Form54 = form54_.get();
     form53_ = std::make_unique<TForm53>(context_);
     context_.forms.Form53 = form53_.get();
-    form1_ = std::make_unique<TForm1>(context_);
+    form1_ = std::make_unique<TForm1>(context_, std::move(socket));
     context_.forms.Form1 = form1_.get();
     form5_ = std::make_unique<TForm5>(context_);
     context_.forms.Form5 = form5_.get();

@@ -17,7 +17,9 @@ namespace tavrelo {
 // and progress. None is shown here; start-up shows the main window.
 class Desktop {
   public:
-    explicit Desktop(UiServices& ui, DesktopTimings timings = {});
+    // Without a socket of its own, the program talks over a POSIX TCP socket.
+    explicit Desktop(UiServices& ui, DesktopSettings settings = {},
+                     std::unique_ptr<StreamSocket> socket = nullptr);
     ~Desktop();
 
     AppContext& context() { return context_; }

@@ -8,10 +8,15 @@
 #include "app/decimal_separator.h"
 #include "app/ui_text.h"
 #include "app/unhandled_error.h"
+#include "app/wait_window.h"
 #include "app/window_geometry.h"
 #include "common/errors.h"
+#include "link/handshake.h"
+#include "link/link_messages.h"
+#include "link/windows/socket_holder.h"
 #include "platform/ini/ini_file.h"
 #include "platform/qt/qt_text.h"
+#include "retrieval/windows/request_window.h"
 
 namespace tavrelo {
 namespace {
@@ -108,7 +113,7 @@ void TForm3::FormActivate() {
     Button1->setEnabled(false);
     N5->setEnabled(false);
     SetDecimalSeparatorPoint();
-    context_.ui.Block(context_.timings.activation_block);
+    context_.ui.Block(context_.settings.activation_block);
     setWindowTitle(Title());
     if (!IniLoaded) LoadConfiguration();
     Button1->setEnabled(true);
@@ -145,11 +150,94 @@ void TForm3::FormClose() {
 
 void TForm3::Button1Click() { close(); }
 
-void TForm3::Button3Click() {}
+void TForm3::Button3Click() {
+    // The Wait window pumps messages, so the button stays pressable; a second connect must not
+    // start inside the first one.
+    if (handshake_running_) return;
+    if (Shape1->BrushColor() == kColorRed) {
+        Connect();
+    } else {
+        Disconnect();
+    }
+}
+
+namespace {
+
+// The Wait window's part in the handshake: every change is painted and followed by a pump, so
+// "Прервать" and the main window stay responsive.
+class WaitWindowObserver final : public HandshakeObserver {
+  public:
+    WaitWindowObserver(TForm5& wait, UiServices& ui) : wait_(wait), ui_(ui) {}
+
+    void WaitStarted() override {
+        wait_.show();
+        wait_.repaint();
+        ui_.ProcessMessages();
+    }
+    void CountdownChanged(const std::string& text) override {
+        wait_.Label2->setText(ToQString(text));
+        wait_.repaint();
+        ui_.ProcessMessages();
+    }
+    bool Aborted() override { return wait_.WaitAborted; }
+    void WaitFinished() override {
+        wait_.hide();
+        wait_.WaitAborted = false;
+    }
+
+  private:
+    TForm5& wait_;
+    UiServices& ui_;
+};
+
+}  // namespace
+
+void TForm3::Connect() {
+    handshake_running_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{handshake_running_};
+
+    WaitWindowObserver observer(*context_.forms.Form5, context_.ui);
+    const ConnectOutcome outcome = ConnectToRegister(
+        context_.forms.Form1->ClientSocket1(), ToCp1251(Edit1->text()), RegisterPort(),
+        ToCp1251(Edit2->text()), observer, context_.settings.handshake);
+    switch (outcome) {
+        case ConnectOutcome::kConnected:
+            SetConnectionState(true);
+            break;
+        case ConnectOutcome::kServerUnreachable:
+            context_.ui.ShowMessage(ServerUnreachableMessage());
+            break;
+        case ConnectOutcome::kNotReady:
+            SetConnectionState(false);
+            context_.ui.ShowMessage(RegisterNotReadyMessage());
+            break;
+    }
+}
+
+void TForm3::Disconnect() {
+    SetConnectionState(false);
+    // The register keeps a session per connection; leaving it open would let the next operator
+    // command run on a connection the window calls closed.
+    context_.forms.Form1->ClientSocket1().Close();
+}
+
+void TForm3::ConnectionLost(const std::string& message) {
+    context_.ui.ShowMessage(message);
+    SetConnectionState(false);
+    if (context_.forms.Form53) context_.forms.Form53->RequestClose();
+}
+
+std::uint16_t TForm3::RegisterPort() const {
+    const int item = RadioGroup1->ItemIndex() == 1 ? 1 : 0;
+    return context_.settings.register_ports[static_cast<std::size_t>(item)];
+}
 
 void TForm3::N5Click() { context_.forms.Form54->exec(); }
 
-void TForm3::N45Click() {}
+void TForm3::N45Click() { context_.forms.Form53->ShowModal(); }
 
 void TForm3::RadioGroup1Click() {
     if (RadioGroup1->ItemIndex() >= 0 && RadioGroup2->ItemIndex() >= 0) Button3->setEnabled(true);
@@ -172,6 +260,8 @@ void TForm3::changeEvent(QEvent* event) {
 }
 
 void TForm3::closeEvent(QCloseEvent* event) {
+    // A handshake still waiting would otherwise hold the program up to four minutes.
+    if (context_.forms.Form5) context_.forms.Form5->WaitAborted = true;
     RunHandler(context_.ui, [this] { FormClose(); });
     event->accept();
     if (OnClosed) OnClosed();

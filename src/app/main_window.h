@@ -59,6 +59,16 @@ class TForm3 : public QMainWindow {
     void SetConnectionState(bool connected);
     bool IsConnected() const { return Shape1->BrushColor() != kColorRed; }
 
+    // The exchange lost the connection: tell the operator, show the whole not-connected state
+    // and close the request window once its running operation has returned.
+    void ConnectionLost(const std::string& message);
+
+    // The register's port for the selected protocol item.
+    std::uint16_t RegisterPort() const;
+
+    // Whether a connect is waiting for the register's answer.
+    bool HandshakeRunning() const { return handshake_running_; }
+
     // Told after the window has closed and its configuration is written; start-up ends the
     // program here.
     std::function<void()> OnClosed;
@@ -70,9 +80,12 @@ class TForm3 : public QMainWindow {
   private:
     QString Title() const;
     void LoadConfiguration();
+    void Connect();
+    void Disconnect();
 
     AppContext& context_;
     bool activating_ = false;
+    bool handshake_running_ = false;
 };
 
 }  // namespace tavrelo
