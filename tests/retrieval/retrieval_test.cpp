@@ -115,6 +115,7 @@ TEST_F(RetrievalTest, JoinsTheBlocksOfADocumentAndWritesTempXml) {
     EXPECT_EQ(ReadFile(TempXml()),
               kDeclaration + "\r\n" + kRoot + "\r\n" + a + b + c + "\r\n" + "</RQ>\r\n");
     EXPECT_EQ(observer_.started, 1);
+    EXPECT_TRUE(retrieval_.complete());
     EXPECT_THAT(observer_.progress, ElementsAre("0.00%     5"));
     EXPECT_TRUE(observer_.messages.empty());
 }
@@ -165,6 +166,7 @@ TEST_F(RetrievalTest, TheSecondFailedExchangeEndsTheRetrieval) {
     // No closing line, no line of the broken document, and temp.xml untouched.
     EXPECT_THAT(retrieval_.lines(), ElementsAre(kDeclaration, kRoot, "<one/>"));
     EXPECT_EQ(ReadFile(TempXml()), "previous");
+    EXPECT_FALSE(retrieval_.complete());
     EXPECT_THAT(observer_.progress, ElementsAre("0.00%     1"));
 }
 
