@@ -43,6 +43,7 @@ RetrievalStep Retrieval::CheckNumbersAndRetrieve(std::string_view first_text,
 
 bool Retrieval::RetrieveByNumbers(int first, int last, int type_code) {
     observer_.RetrievalStarted();
+    complete_ = false;
     lines_.clear();
     lines_.emplace_back(R"(<?xml version="1.0" encoding="windows-1251"?>)");
     lines_.emplace_back(R"(<RQ V="1">)");
@@ -83,6 +84,7 @@ bool Retrieval::RetrieveByNumbers(int first, int last, int type_code) {
     }
     lines_.emplace_back("</RQ>");
     WriteFileAtomically(temp_xml_, JoinLines(lines_, "\r\n"));
+    complete_ = true;
     return true;
 }
 

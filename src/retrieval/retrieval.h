@@ -68,12 +68,15 @@ class Retrieval {
 
     // ListBox1: the XML lines of the last retrieval, Windows-1251.
     const std::vector<std::string>& lines() const { return lines_; }
+    // Whether the last retrieval by numbers ran to its end (and wrote "temp.xml").
+    bool complete() const { return complete_; }
 
   private:
     Exchange& exchange_;
     RetrievalObserver& observer_;
     std::filesystem::path temp_xml_;
     std::vector<std::string> lines_;
+    bool complete_ = false;
 };
 
 }  // namespace tavrelo

@@ -135,13 +135,16 @@ TEST(HandshakeTest, AbortEndsTheWaitAtTheNextCountdown) {
     EXPECT_FALSE(observer.aborted);
 }
 
-TEST(HandshakeTest, APeerThatClosesFailsWithoutWaitingOut) {
-    ScriptedPeer peer({ScriptedPeer::ReadBytes(9), ScriptedPeer::Close()});
-    PosixStreamSocket socket;
-    RecordingObserver observer;
-    EXPECT_EQ(ConnectToRegister(socket, "127.0.0.1", peer.port(), "1", observer, kShort),
-              ConnectOutcome::kNotReady);
-    EXPECT_THAT(observer.events, ElementsAre("started", "finished"));
+TEST(HandshakeTest, APeerThatClosesOrResetsFailsWithoutWaitingOut) {
+    for (const auto& end : {ScriptedPeer::Close(), ScriptedPeer::Reset()}) {
+        ScriptedPeer peer({ScriptedPeer::ReadBytes(9), end});
+        PosixStreamSocket socket;
+        RecordingObserver observer;
+        EXPECT_EQ(ConnectToRegister(socket, "127.0.0.1", peer.port(), "1", observer, kShort),
+                  ConnectOutcome::kNotReady);
+        EXPECT_THAT(observer.events, ElementsAre("started", "finished"));
+        EXPECT_TRUE(observer.countdown.empty());
+    }
 }
 
 TEST(HandshakeTest, AnUnreachableServerIsReported) {
