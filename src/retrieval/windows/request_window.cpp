@@ -3,10 +3,19 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 
+#include "app/decimal_separator.h"
+#include "app/main_window.h"
 #include "app/ui_text.h"
 #include "app/unhandled_error.h"
 #include "app/window_geometry.h"
+#include "common/atomic_file.h"
+#include "common/numbers.h"
+#include "link/windows/socket_holder.h"
 #include "platform/qt/qt_text.h"
+#include "platform/xml/parse_response.h"
+#include "render/render_documents.h"
+#include "retrieval/date_values.h"
+#include "retrieval/windows/progress_window.h"
 
 namespace tavrelo {
 namespace {
@@ -39,8 +48,35 @@ QPushButton* MakeButton(const char* text, QWidget* parent, int x, int y, int w) 
 
 }  // namespace
 
+// The retrieval's part for the windows: messages in boxes, the progress window, and a pump
+// before every document so the program stays responsive.
+class TForm53::Observer final : public RetrievalObserver {
+  public:
+    explicit Observer(AppContext& context) : context_(context) {}
+
+    void ShowMessage(const std::string& text) override { context_.ui.ShowMessage(text); }
+    void RetrievalStarted() override {
+        progress().show();
+        progress().Repaint();
+    }
+    void DocumentStarting(int) override {
+        progress().Repaint();
+        context_.ui.ProcessMessages();
+    }
+    void ProgressChanged(const std::string& text) override {
+        progress().Label2->setText(ToQString(text));
+        progress().Repaint();
+    }
+
+  private:
+    TForm4& progress() { return *context_.forms.Form4; }
+    AppContext& context_;
+};
+
 TForm53::TForm53(AppContext& context, QWidget* parent)
-    : QWidget(parent, Qt::Window), context_(context) {
+    : QWidget(parent, Qt::Window),
+      context_(context),
+      observer_(std::make_unique<Observer>(context)) {
     setWindowTitle(Ui("Форма запроса и отображения данных"));
     setFont(LegacyFont());
     setFixedSize(833, 638);
@@ -149,13 +185,115 @@ void TForm53::closeEvent(QCloseEvent* event) {
     if (modal_loop_) modal_loop_->exit();
 }
 
-void TForm53::FormCreate() { ComboBox1->setCurrentIndex(2); }
+void TForm53::FormCreate() {
+    ComboBox1->setCurrentIndex(2);
+    SetDecimalSeparatorPoint();
+    const DateTimeEdits defaults = DefaultDateTimeEdits(CurrentLocalDateTime());
+    Edit5->setText(ToQString(defaults.end_date));
+    Edit7->setText(ToQString(defaults.end_time));
+    Edit4->setText(ToQString(defaults.start_date));
+    Edit6->setText(ToQString(defaults.start_time));
+}
 
-void TForm53::Button1Click() {}
-void TForm53::Button4Click() {}
-void TForm53::Button5Click() {}
-void TForm53::ComboBox1Change() {}
-void TForm53::Button3Click() {}
+Retrieval& TForm53::retrieval() {
+    // Made at the first request: by then the main window has fixed the start folder.
+    if (!retrieval_) {
+        retrieval_ = std::make_unique<Retrieval>(context_.forms.Form1->exchange(), *observer_,
+                                                 context_.forms.Form3->StartFolder / "temp.xml");
+    }
+    return *retrieval_;
+}
+
+void TForm53::RunRequest(const std::function<RetrievalStep(Retrieval&)>& step, bool by_dates) {
+    TForm4& progress = *context_.forms.Form4;
+    try {
+        model_.clear();
+        control_.clear();
+        hide();
+        progress.setWindowTitle(Ui("ВНИМАНИЕ!!!!"));
+        progress.Label1->setText(Ui("ИДЁТ ЗАГРУЗКА ДАННЫХ...."));
+        progress.show();
+        progress.Repaint();
+
+        RetrievalStep result;
+        try {
+            result = step(retrieval());
+        } catch (...) {
+            ListBox1->Items().SetLines(retrieval().lines());
+            throw;
+        }
+        ListBox1->Items().SetLines(retrieval().lines());
+        if (result == RetrievalStep::kRan) {
+            ParseResponse(JoinLines(ListBox1->Items().lines(), "\r\n"), model_, control_);
+            std::vector<std::string> lines;
+            RenderDocuments(model_, ItemIndex(), lines);
+            ListBox2->Items().SetLines(std::move(lines));
+        } else if (result == RetrievalStep::kCheckFailed && by_dates) {
+            ListBox2->Items().Clear();
+            ListBox2->Items().Append(DateCheckErrorLine());
+        }
+        EndRequest();
+    } catch (...) {
+        EndRequest();
+        ListBox2->Items().Append(Cp("Непредвиденный сбой в структуре получаемой информации!"));
+        ListBox2->Items().Append(Cp("Попробуйте выбрать другой диапазон номеров или дат!"));
+    }
+}
+
+void TForm53::EndRequest() {
+    TForm4& progress = *context_.forms.Form4;
+    progress.Label2->clear();
+    progress.hide();
+    show();
+}
+
+std::string TForm53::DateCheckErrorLine() {
+    return Cp("РРО вернул ошибку:  конечная дата меньше начальной !");
+}
+
+void TForm53::Button1Click() {
+    RunRequest(
+        [this](Retrieval& r) {
+            return r.CheckNumbersAndRetrieve(ToCp1251(Edit1->text()), ToCp1251(Edit2->text()),
+                                             ItemIndex());
+        },
+        false);
+}
+
+void TForm53::Button4Click() {
+    RunRequest(
+        [this](Retrieval& r) {
+            return r.RetrieveByDates(MaskedText(*Edit4), MaskedText(*Edit5), MaskedText(*Edit6),
+                                     MaskedText(*Edit7), model_);
+        },
+        true);
+}
+
+void TForm53::Button5Click() {
+    const std::optional<NumberRange> range = retrieval().ReturnNumbers(
+        MaskedText(*Edit4), MaskedText(*Edit5), MaskedText(*Edit6), MaskedText(*Edit7), model_);
+    if (!range) return;
+    Edit1->setText(ToQString(IntToText(range->first)));
+    Edit2->setText(ToQString(IntToText(range->last)));
+}
+
+void TForm53::ComboBox1Change() {
+    const bool zvits = ItemIndex() == 0;
+    const int first = zvits ? model_.zvit_no_min() : model_.check_no_min();
+    const int last = zvits ? model_.zvit_no_max() : model_.check_no_max();
+    Edit1->setText(ToQString(IntToText(first)));
+    Edit2->setText(ToQString(IntToText(last)));
+}
+
+void TForm53::Button3Click() {
+    SaveDialog1.Filter = "*.txt";
+    SaveDialog1.FileName = "*.txt";
+    const std::optional<std::filesystem::path> path = context_.ui.ChooseSaveFile(
+        SaveDialog1.Filter, SaveDialog1.FileName, SaveDialog1.DefaultExt);
+    if (!path) return;
+    WriteFileAtomically(WithDefaultSuffix(*path, SaveDialog1.DefaultExt),
+                        JoinLines(ListBox2->Items().lines(), "\r\n"));
+}
 
 void TForm53::Button2Click() { close(); }
 

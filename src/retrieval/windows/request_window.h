@@ -7,10 +7,13 @@
 #include <QPushButton>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/app_context.h"
 #include "model/document.h"
+#include "model/vocabulary.h"
+#include "retrieval/retrieval.h"
 #include "retrieval/windows/line_list.h"
 
 class QEventLoop;
@@ -79,6 +82,9 @@ class TForm53 : public QWidget {
 
     rq& Model() { return model_; }
 
+    // The line the display list gets after a failed date check.
+    static std::string DateCheckErrorLine();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -87,8 +93,18 @@ class TForm53 : public QWidget {
     // close asked for meanwhile happens afterwards.
     void Handle(void (TForm53::*handler)());
 
+    // The request flow around one retrieval step; `by_dates` selects the date path's failure
+    // branch.
+    void RunRequest(const std::function<RetrievalStep(Retrieval&)>& step, bool by_dates);
+    void EndRequest();
+    Retrieval& retrieval();
+    class Observer;
+
     AppContext& context_;
     rq model_;
+    control control_;
+    std::unique_ptr<Observer> observer_;
+    std::unique_ptr<Retrieval> retrieval_;
     QEventLoop* modal_loop_ = nullptr;
     int running_ = 0;
     bool close_requested_ = false;
