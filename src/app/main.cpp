@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
         tavrelo::Desktop desktop(ui);
         desktop.Form3().OnClosed = [] { QCoreApplication::quit(); };
         desktop.Form3().show();
+        desktop.Form3().activateWindow();
         return QApplication::exec();
     } catch (...) {
         // An error that escapes the message loop itself is shown, then the program ends.

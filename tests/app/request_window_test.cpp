@@ -251,6 +251,22 @@ TEST_F(RequestWindowTest, ReturnNumbersThenTypeChange) {
     EXPECT_EQ(form().Edit2->text(), U("12"));
 }
 
+TEST_F(RequestWindowTest, ReturnNumbersErrorReachesTheApplicationDisplay) {
+    StartConnected();
+    form().Edit4->setText(QStringLiteral("01.0"));
+    form().Button5->click();
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_FALSE(ui_.messages[0].empty());
+    EXPECT_EQ(form().Edit1->text(), U("1"));
+    // The program goes on: the next command works.
+    form().Edit4->setText(QStringLiteral("30.04.14"));
+    form().Edit5->setText(QStringLiteral("05.05.14"));
+    form().Edit7->setText(QStringLiteral("23:59"));
+    form().Button5->click();
+    EXPECT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(form().Edit1->text(), U("8"));
+}
+
 TEST_F(RequestWindowTest, LostConnectionClosesTheWindowAfterTheRequest) {
     RegisterOptions options;
     options.faults.close_at_request = 2;

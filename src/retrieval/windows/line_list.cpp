@@ -56,8 +56,7 @@ LineListBox::LineListBox(int item_height, QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setLayoutMode(QListView::Batched);
-    setBatchSize(2000);
+    setTextElideMode(Qt::ElideNone);
 }
 
 QFont TapeFont() {
