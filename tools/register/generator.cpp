@@ -504,7 +504,18 @@ std::vector<std::string> GenerateDocuments(std::int32_t count, std::uint64_t see
 }
 
 std::string GenerateTape(std::int32_t count, std::uint64_t seed) {
-    return FrameTape(GenerateDocuments(count, seed));
+    if (count < 0) throw RangeError("a tape cannot have fewer than 0 documents");
+    // Built in one string: a large tape would otherwise be held three times over.
+    TapeGenerator generator(seed);
+    std::string tape = FrameTape({});
+    const std::string closing = "</RQ>\r\n";
+    tape.resize(tape.size() - closing.size());
+    for (std::int32_t i = 0; i < count; ++i) {
+        tape += generator.Next();
+        tape += "\r\n";
+    }
+    tape += closing;
+    return tape;
 }
 
 }  // namespace tavrelo

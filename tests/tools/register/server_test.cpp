@@ -80,6 +80,30 @@ TEST(RegisterServer, HandshakeComparesTheFirstNineBytes) {
     }
 }
 
+TEST(RegisterServer, TakesIdentificationInPiecesOrTogetherWithARequest) {
+    RegisterOptions options;
+    options.id = "12345";
+    options.handshake_timeout = 200ms;
+    Register reg(std::move(options));
+    {
+        RawClient silent(reg.port());  // says nothing: let go after the time-out
+        EXPECT_TRUE(silent.ReadOnce().empty());
+        EXPECT_TRUE(silent.closed());
+    }
+    {
+        RawClient slow(reg.port());
+        slow.Send("123");
+        EXPECT_FALSE(slow.Readable(50ms));
+        slow.Send(std::string("45\0\0\0\0", 6));
+        EXPECT_EQ(slow.ReadOnce(), "Ready");
+    }
+    {
+        RawClient eager(reg.port());
+        eager.Send(std::string("12345\0\0\0\0", 9) + Frame("F;01;01;14;00;00;31;12;14;23;59;"));
+        EXPECT_EQ(eager.ReadUpTo(5 + 10), "Ready" + BuildReply(kDataStatus, "8;11;"));
+    }
+}
+
 TEST(RegisterServer, ServesBlocksRangesAndClientsInSequence) {
     Register reg;
     for (int round = 0; round < 3; ++round) {
@@ -197,7 +221,7 @@ TEST(RegisterServer, InjectsEachFaultOnTheRequestItNames) {
     {
         RegisterOptions options;
         options.faults.split_request = 2;
-        options.faults.split_pause = 300ms;
+        options.faults.split_pause = 500ms;
         Register reg(std::move(options));
         RawClient client(reg.port());
         ASSERT_EQ(client.Handshake(""), "Ready");
@@ -211,7 +235,7 @@ TEST(RegisterServer, InjectsEachFaultOnTheRequestItNames) {
     }
     {
         RegisterOptions options;
-        options.faults.reply_delay = 300ms;
+        options.faults.reply_delay = 600ms;
         Register reg(std::move(options));
         RawClient client(reg.port());
         ASSERT_EQ(client.Handshake(""), "Ready");
