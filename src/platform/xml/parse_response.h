@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+#include "model/document.h"
+#include "model/vocabulary.h"
+
+namespace tavrelo {
+
+// Parses one response of the register (the XML text of a retrieval) and walks its document
+// element into `model`. It does not clear the model or the state: the request flow does that
+// before each request. Throws ParseError when the text is rejected (the model is then left as it
+// was) and ConversionError when a value is no number (the model is then filled up to it).
+void ParseResponse(std::string_view xml_bytes, rq& model, control& state);
+
+}  // namespace tavrelo

@@ -1,0 +1,63 @@
+#include "render/render_documents.h"
+
+#include <fstream>
+
+#include "common/errors.h"
+#include "render/cp1251_literal.h"
+#include "render/tape_lines.h"
+
+namespace tavrelo {
+namespace tape {
+
+void WriteHeader(rq& model, dat& doc, Lines& out) {
+    out.Add(std::string("          ДП \"Компанія KERVA\""_cp));
+    out.Add(std::string("                м.Київ"_cp));
+    // The fiscal number is the first document's, the serial number this one's.
+    out.Add(Cat("     ЗН "_cp, doc.zn(), "  ФН "_cp, model.dat_at(0).fn()));
+}
+
+}  // namespace tape
+
+namespace {
+
+// Holds the last message only; a log that cannot be opened is skipped silently, as the rendering
+// must go on either way.
+void LogRenderError(const std::filesystem::path& error_log, const Error& error) {
+    std::ofstream log(error_log, std::ios::binary | std::ios::trunc);
+    if (log) log << error.what() << '\n';
+}
+
+}  // namespace
+
+int RenderDocuments(rq& model, int selector, std::vector<std::string>& lines,
+                    const std::filesystem::path& error_log) {
+    tape::Lines out(lines);
+    if (model.cur() <= 0) {
+        out.Add(std::string("Запрашиваемые данные отсутствуют!"_cp));
+        return 0;
+    }
+    int failed = 0;
+    for (int i = 0; i < model.cur(); ++i) {
+        dat& doc = model.dat_at(i);
+        try {
+            if (doc.is_check()) {
+                if (selector == kSelectChecks || selector == kSelectAll) {
+                    tape::WriteReceipt(model, doc, out, true);
+                } else if (selector == kSelectCashInOut && doc.check_at(0).t() == 2) {
+                    tape::WriteReceipt(model, doc, out, false);
+                }
+            } else if (selector == kSelectZvits || selector == kSelectAll) {
+                tape::WriteZvit(model, doc, out);
+            }
+        } catch (const ConversionError& error) {
+            LogRenderError(error_log, error);
+            ++failed;
+        } catch (const RangeError& error) {
+            LogRenderError(error_log, error);
+            ++failed;
+        }
+    }
+    return failed;
+}
+
+}  // namespace tavrelo
