@@ -1,6 +1,8 @@
 #include "cli/render_command.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/exit_status.h"
 #include "common/atomic_file.h"
@@ -20,6 +22,11 @@ void RenderCommand::AddOptions(CLI::App& command) {
 int RenderCommand::Execute() {
     std::string xml;
     try {
+        // A folder opens like an empty file; it is no response to render.
+        std::error_code ignored;
+        if (std::filesystem::is_directory(input_, ignored)) {
+            throw FileError("Cannot read " + input_ + ": it is a folder");
+        }
         xml = ReadFile(input_);
     } catch (const FileError& error) {
         ReportResponseFailure(error.what());

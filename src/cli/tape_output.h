@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "render/render_documents.h"
+
 namespace CLI {
 class App;
 }
@@ -19,7 +21,7 @@ enum class TextEncoding { kUtf8, kCp1251 };
 // With a path: the file as the desktop program saves it, CP1251 with CR LF after each line,
 // trailing spaces kept, written atomically. `encoding` overrides the encoding of either.
 struct OutputOptions {
-    int selector = 2;  // the document type (render_documents.h); all documents by default
+    int selector = kSelectAll;  // the document type, as RenderDocuments takes it
     std::optional<std::filesystem::path> path;
     std::optional<TextEncoding> encoding;
     std::filesystem::path error_log = "error.log";
