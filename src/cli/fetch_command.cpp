@@ -58,7 +58,6 @@ void AddRegisterOptions(CLI::App& command, RegisterAddress& address) {
         .add_option("--id", address.id,
                     "Device identifier sent when connecting (its first 9 bytes in CP1251)")
         ->type_name("ID");
-    command.footer(std::string(kExitStatusHelp) + "\n" + kRegisterExitStatusHelp);
 }
 
 void AddDateRangeOption(CLI::App& command, const std::string& name, std::vector<std::string>& dates,

@@ -15,20 +15,6 @@
 
 namespace tavrelo::cli {
 
-// The exit statuses of the commands that talk to the register, beyond those of exit_status.h.
-enum RegisterExitStatus : int {
-    kExitUnreachable = 6,      // the connect failed
-    kExitNotReady = 7,         // the register did not answer "Ready" to the identification
-    kExitCheckFailed = 8,      // the numbers or dates were refused before anything was sent
-    kExitRetrievalFailed = 9,  // two failed exchanges, a lost connection, or no number range
-};
-
-inline constexpr const char* kRegisterExitStatusHelp =
-    "  6  the register cannot be reached\n"
-    "  7  the register did not answer the identification with Ready\n"
-    "  8  the numbers or dates were refused (nothing was sent)\n"
-    "  9  the retrieval failed: no reply, lost connection or no number range (no XML written)";
-
 // Where the register is: --host, --port, --id.
 struct RegisterAddress {
     std::string host;
