@@ -96,6 +96,10 @@ std::string JoinLines(const std::vector<std::string>& lines, std::string_view te
 }
 
 std::string ReadFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        throw FileError("Cannot read " + path.string() + ": it is a folder");
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) throw FileError("Cannot open " + path.string() + ": " + std::strerror(errno));
     std::ostringstream content;

@@ -11,7 +11,7 @@ namespace tavrelo {
 
 // Fills the document model from a parsed control-tape tree, one node at a time in document order.
 // It keeps no state of its own: the element being filled lives in `control`, the counters in the
-// model. Quirks that the rendering relies on:
+// model. The rules that the counters and the line map depend on:
 //  - the current element code is never restored when an element ends;
 //  - an element's counters advance when the next element node starts, wherever that is;
 //  - MAC advances rq.cur() before anything else, so the MAC after document k lands under k + 1;

@@ -62,6 +62,11 @@ TEST_F(AtomicFileTest, MissingFolderIsAnError) {
     EXPECT_THROW(WriteFileAtomically(dir_ / "no" / "such" / "file", "x"), FileError);
 }
 
+TEST_F(AtomicFileTest, ReadingAFolderOrAMissingFileIsAnError) {
+    EXPECT_THROW(ReadFile(dir_), FileError);
+    EXPECT_THROW(ReadFile(dir_ / "missing"), FileError);
+}
+
 TEST(JoinLines, TerminatesEveryLine) {
     EXPECT_EQ(JoinLines({"a", "", "b"}, "\r\n"), "a\r\n\r\nb\r\n");
     EXPECT_EQ(JoinLines({}, "\n"), "");

@@ -452,5 +452,24 @@ TEST_F(TreeWalkTest, WalkingTheRootChildByChildEqualsParseDocument) {
     EXPECT_EQ(Zvit(1).txs_count(), whole.dat_at(1).zvit_at(0).txs_count());
 }
 
+TEST_F(TreeWalkTest, ValuesAndFlagsOfSparseElements) {
+    Walk(Root({Receipt({El("P", {{"N", "1"}, {"Q", "1500"}, {"PRC", "1250"}, {"SM", "1875"}})}),
+               Mac("1"),
+               Dat("2", {El("Z", {{"NO", "7"}}, {El("IO"), El("NC", {{"NI", "1"}}), El("TXS")}),
+                         Ts("20140430144200")}),
+               Mac("2"), Dat("3", {Ts("20140430144200")}), Mac("3")}));
+    EXPECT_EQ(Check(0).p_at(0).q(), 1500.0f);
+    EXPECT_EQ(Check(0).p_at(0).prc(), 1250.0f);
+    // Entries without attributes are counted but set no flag.
+    EXPECT_EQ(Zvit(1).io_count(), 1);
+    EXPECT_FALSE(Zvit(1).has_io());
+    EXPECT_TRUE(Zvit(1).has_nc());
+    EXPECT_EQ(Zvit(1).txs_count(), 1);
+    EXPECT_FALSE(Zvit(1).has_txs());
+    EXPECT_EQ(Zvit(1).txs_at(0).tx(), "");
+    // A document with neither C nor Z stays a receipt.
+    EXPECT_TRUE(model.dat_at(2).is_check());
+}
+
 }  // namespace
 }  // namespace tavrelo

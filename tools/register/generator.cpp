@@ -296,18 +296,21 @@ class TapeGenerator {
             out += texts_.service[random_.Between(0, texts_.service.size() - 1)];
             out += "</H>";
         }
-        // Mostly short receipts: the smaller of two draws.
+        // Mostly short receipts: the least of three draws. At most 27 lines come before the
+        // payments, so that with two payments and the end a receipt has at most 30.
+        constexpr int kLinesBeforePayments = 27;
         const int max_items = is_return ? 3 : 24;
-        const int items = static_cast<int>(
-            std::min(random_.Between(1, max_items), random_.Between(1, max_items)));
+        const int items =
+            static_cast<int>(std::min({random_.Between(1, max_items), random_.Between(1, max_items),
+                                       random_.Between(1, max_items)}));
         int last_item = 0;
-        for (int i = 0; i < items; ++i) {
+        for (int i = 0; i < items && n < kLinesBeforePayments; ++i) {
             const Article& article = kArticles[random_.Between(0, kArticles.size() - 1)];
             const std::size_t which = static_cast<std::size_t>(&article - kArticles.data());
             const TaxGroup& group = kTaxGroups[article.group];
             std::int64_t quantity = 0;
             if (article.weighed) {
-                quantity = random_.Between(150, 2500);
+                quantity = random_.Between(150, 1500);
             } else if (random_.Percent(15)) {
                 quantity = random_.Between(2, 6) * 1000;
             }
@@ -321,12 +324,14 @@ class TapeGenerator {
             attributes("SM", sum)("TX", group.index);
             out += "/>";
             std::int64_t line = sum;
-            if (!is_return && sum >= 1000 && random_.Percent(8)) {
+            if (!is_return && sum >= 1000 && n < kLinesBeforePayments && random_.Percent(8)) {
                 line += AppendAdjustment(out, ++n, last_item, sum, group, random_.Percent(70));
             }
             groups[article.group].base += line;
         }
-        if (!is_return && items > 1 && random_.Percent(10)) AppendComment(out, ++n);
+        if (!is_return && items > 1 && n < kLinesBeforePayments && random_.Percent(10)) {
+            AppendComment(out, ++n);
+        }
 
         std::int64_t total = 0;
         for (auto& [index, sum] : groups) {
@@ -499,7 +504,18 @@ std::vector<std::string> GenerateDocuments(std::int32_t count, std::uint64_t see
 }
 
 std::string GenerateTape(std::int32_t count, std::uint64_t seed) {
-    return FrameTape(GenerateDocuments(count, seed));
+    if (count < 0) throw RangeError("a tape cannot have fewer than 0 documents");
+    // Built in one string: a large tape would otherwise be held three times over.
+    TapeGenerator generator(seed);
+    std::string tape = FrameTape({});
+    const std::string closing = "</RQ>\r\n";
+    tape.resize(tape.size() - closing.size());
+    for (std::int32_t i = 0; i < count; ++i) {
+        tape += generator.Next();
+        tape += "\r\n";
+    }
+    tape += closing;
+    return tape;
 }
 
 }  // namespace tavrelo

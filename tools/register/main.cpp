@@ -1,5 +1,6 @@
 // tavrelo-register: a register on the real protocol, for demos, training, benchmarks and tests.
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -35,7 +36,7 @@ std::string Unescape(const std::string& text) {
             out += '\n';
         } else if (c == 't') {
             out += '\t';
-        } else if (c == 'x' && i + 2 < text.size() + 0 &&
+        } else if (c == 'x' && i + 2 < text.size() &&
                    std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
                    std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
             out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
@@ -58,7 +59,11 @@ int main(int argc, char** argv) {
         "answers \"first;last;\" with the least and greatest DI whose TS lies in it, or \"0;0;\" "
         "when none does. A request that is not a well-formed \"B\" or \"F\" frame gets an error "
         "reply with status 'C' and no payload (\"no further block\" to the client).\n\n"
-        "Faults count requests from 1 within each connection."};
+        "Blocks are 150 bytes; a reply other than a document's last carries whole blocks, so "
+        "by default at most 1350 bytes, and the last one up to --max-payload.\n\n"
+        "Faults count requests from 1 within each connection (the identification is no "
+        "request). Where several name the same request, the first of --close-at, --no-reply, "
+        "--short-reply, --oversized-reply, --split-reply applies; --delay-ms adds to all."};
     app.set_help_flag("-h,--help", "Print this help and exit");
 
     std::string tape_file;
@@ -177,16 +182,17 @@ int main(int argc, char** argv) {
 
         const std::size_t documents = tape.size();
         tavrelo::RegisterServer server(std::move(tape), std::move(options));
-        server.Listen(listen.substr(0, colon), static_cast<std::uint16_t>(port));
-        std::cerr << "tavrelo-register: " << documents << " documents, listening on "
-                  << listen.substr(0, colon) << ":" << server.port() << std::endl;
-
+        // Stop signals are caught before the "listening" line, so that whoever waits for that
+        // line may signal at once.
         g_server = &server;
         struct sigaction action {};
         action.sa_handler = OnStopSignal;
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, nullptr);
         sigaction(SIGTERM, &action, nullptr);
+        server.Listen(listen.substr(0, colon), static_cast<std::uint16_t>(port));
+        std::cerr << "tavrelo-register: " << documents << " documents, listening on "
+                  << listen.substr(0, colon) << ":" << server.port() << std::endl;
         server.Serve();
         g_server = nullptr;
         std::cerr << "tavrelo-register: stopped" << std::endl;

@@ -1,5 +1,6 @@
 #include "register/request.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -83,15 +84,26 @@ Request ParseRequestBody(std::string_view body) {
 void RequestReader::Append(std::string_view bytes) { pending_.append(bytes); }
 
 std::optional<RequestFrame> RequestReader::Next() {
+    const std::size_t start = pending_.find('\x01');
+    if (start == std::string::npos) {
+        dropped_ += pending_.size();
+        pending_.clear();
+        return std::nullopt;
+    }
+    dropped_ += start;
+    pending_.erase(0, start);
     const std::size_t end = pending_.find('\x05');
-    if (end == std::string::npos || end >= kMaxFrame) {
-        if (pending_.size() < kMaxFrame) return std::nullopt;
+    const std::size_t next_start = pending_.find('\x01', 1);
+    const bool restarted = next_start != std::string::npos && next_start < end;
+    if (restarted || (end >= kMaxFrame && pending_.size() >= kMaxFrame)) {
+        const std::size_t cut = std::min(restarted ? next_start : kMaxFrame, kMaxFrame);
         RequestFrame frame;
-        frame.bytes = pending_.substr(0, kMaxFrame);
-        frame.request = MalformedRequest{"no 0x05 within " + IntToText(kMaxFrame) + " bytes"};
-        pending_.erase(0, kMaxFrame);
+        frame.bytes = pending_.substr(0, cut);
+        frame.request = MalformedRequest{"frame without its closing 0x05"};
+        pending_.erase(0, cut);
         return frame;
     }
+    if (end == std::string::npos) return std::nullopt;
     RequestFrame frame;
     frame.bytes = pending_.substr(0, end + 1);
     pending_.erase(0, end + 1);

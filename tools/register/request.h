@@ -41,18 +41,22 @@ struct RequestFrame {
 };
 
 // Cuts request frames out of the byte stream of one connection. The length byte cannot be
-// trusted (it overflows for bodies above 122 bytes), so a frame is everything up to the next
-// 0x05, which neither the header nor a text body holds. Bytes that reach kMaxFrame without a
-// 0x05 are given up as one malformed frame, which bounds the memory a client can take.
+// trusted (it overflows for bodies above 122 bytes), so a frame runs from its start byte 0x01 to
+// the next 0x05, which neither the rest of the header nor a text body holds. Bytes before a start
+// byte belong to no frame and are dropped unanswered. A frame that meets another start byte, or
+// reaches kMaxFrame bytes, before its 0x05 is given up as malformed; that bounds the memory a
+// client can take.
 class RequestReader {
   public:
     static constexpr std::size_t kMaxFrame = 256;
 
     void Append(std::string_view bytes);
     std::optional<RequestFrame> Next();
+    std::size_t dropped() const { return dropped_; }  // bytes outside any frame so far
 
   private:
     std::string pending_;
+    std::size_t dropped_ = 0;
 };
 
 }  // namespace tavrelo

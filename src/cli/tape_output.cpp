@@ -1,0 +1,117 @@
+#include "cli/tape_output.h"
+
+#include <CLI/CLI.hpp>
+#include <map>
+
+#include "cli/exit_status.h"
+#include "common/atomic_file.h"
+#include "common/cp1251.h"
+#include "common/errors.h"
+#include "model/document.h"
+#include "model/vocabulary.h"
+#include "platform/xml/parse_response.h"
+#include "render/render_documents.h"
+
+namespace tavrelo::cli {
+namespace {
+
+bool WriteAll(std::FILE* out, std::string_view bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+}
+
+void Print(std::FILE* err, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), err);
+    std::fflush(err);
+}
+
+}  // namespace
+
+void AddOutputOptions(CLI::App& command, OutputOptions& options) {
+    static const std::map<std::string, int> kTypes = {
+        {"z", kSelectZvits},        {"check", kSelectChecks}, {"all", kSelectAll},
+        {"cash", kSelectCashInOut}, {"0", kSelectZvits},      {"1", kSelectChecks},
+        {"2", kSelectAll},          {"3", kSelectCashInOut},
+    };
+    command
+        .add_option_function<std::string>(
+            "--type", [&options](const std::string& type) { options.selector = kTypes.at(type); },
+            "Documents to show: z (Z-reports), check (receipts), all (both; the default) or "
+            "cash (cash in/out receipts); 0 to 3 in the same order")
+        ->check(CLI::IsMember({"z", "check", "all", "cash", "0", "1", "2", "3"}))
+        ->type_name("z|check|all|cash");
+    command
+        .add_option_function<std::string>(
+            "--output", [&options](const std::string& path) { options.path = path; },
+            "Write to this file as the desktop saves it (CP1251, CR LF) instead of to standard "
+            "output (UTF-8, LF)")
+        ->type_name("PATH");
+    command
+        .add_option_function<std::string>(
+            "--encoding",
+            [&options](const std::string& name) {
+                options.encoding = name == "utf-8" ? TextEncoding::kUtf8 : TextEncoding::kCp1251;
+            },
+            "Encoding of the output, overriding the default of either destination")
+        ->check(CLI::IsMember({"utf-8", "cp1251"}))
+        ->type_name("utf-8|cp1251");
+}
+
+std::string EncodeLines(const std::vector<std::string>& lines, const OutputOptions& options) {
+    const TextEncoding encoding =
+        options.encoding.value_or(options.path ? TextEncoding::kCp1251 : TextEncoding::kUtf8);
+    const std::string_view terminator = options.path ? "\r\n" : "\n";
+    std::string out;
+    for (const auto& line : lines) {
+        out += encoding == TextEncoding::kUtf8 ? Cp1251ToUtf8(line) : line;
+        out += terminator;
+    }
+    return out;
+}
+
+void ReportResponseFailure(std::string_view reason_utf8, std::FILE* err) {
+    std::string text =
+        "tavrelo-cli: Непредвиденный сбой в структуре получаемой информации!\n"
+        "tavrelo-cli: Попробуйте выбрать другой диапазон номеров или дат!\n"
+        "tavrelo-cli: ";
+    text.append(reason_utf8).append("\n");
+    Print(err, text);
+}
+
+int RenderResponse(std::string_view xml, const OutputOptions& options, std::FILE* out,
+                   std::FILE* err) {
+    rq model;
+    control state;
+    try {
+        ParseResponse(xml, model, state);
+    } catch (const ParseError& error) {
+        ReportResponseFailure(error.what(), err);
+        return kExitBadResponse;
+    } catch (const ConversionError& error) {
+        // The message quotes the value as the model holds it, in CP1251.
+        ReportResponseFailure(Cp1251ToUtf8(error.what()), err);
+        return kExitBadResponse;
+    }
+
+    std::vector<std::string> lines;
+    const int failed = RenderDocuments(model, options.selector, lines, options.error_log);
+    const std::string bytes = EncodeLines(lines, options);
+    if (options.path) {
+        try {
+            WriteFileAtomically(*options.path, bytes);
+        } catch (const FileError& error) {
+            Print(err, std::string("tavrelo-cli: ") + error.what() + "\n");
+            return kExitOutput;
+        }
+    } else if (!WriteAll(out, bytes)) {
+        Print(err, "tavrelo-cli: cannot write to standard output\n");
+        return kExitOutput;
+    }
+    if (failed > 0) {
+        Print(err, "tavrelo-cli: " + std::to_string(failed) +
+                       " document(s) stopped at a render error; the last message is in " +
+                       options.error_log.string() + "\n");
+    }
+    return kExitOk;
+}
+
+}  // namespace tavrelo::cli

@@ -1,0 +1,186 @@
+// tavrelo-cli fetch and range against the register emulator, run in-process.
+#include "cli/fetch_command.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/exit_status.h"
+#include "cli/range_command.h"
+#include "cli/render_command.h"
+#include "common/atomic_file.h"
+#include "register/register_server.h"
+
+namespace tavrelo::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kTape = fs::path(TAVRELO_DATA_DIR) / "tape-8-12.xml";
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunCli(std::vector<std::string> args) {
+    args.insert(args.begin(), "tavrelo-cli");
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    CommandLine commands;
+    commands.Add<RenderCommand>();
+    commands.Add<FetchCommand>();
+    commands.Add<RangeCommand>();
+    CliRun run;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    run.status = commands.Run(static_cast<int>(argv.size()), argv.data());
+    run.out = ::testing::internal::GetCapturedStdout();
+    run.err = ::testing::internal::GetCapturedStderr();
+    return run;
+}
+
+class FetchCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override { fs::create_directories(folder_); }
+    void TearDown() override {
+        if (server_) server_->Stop();
+        fs::remove_all(folder_);
+    }
+
+    void StartRegister(RegisterOptions options = {}) {
+        options.id = "12345";
+        server_ = std::make_unique<RegisterServer>(Tape::FromFile(kTape), std::move(options));
+        server_->Listen("127.0.0.1", 0);
+        server_->Start();
+    }
+
+    std::vector<std::string> Register() const {
+        return {"--host", "127.0.0.1", "--port", std::to_string(server_->port()), "--id", "12345"};
+    }
+
+    CliRun Fetch(std::vector<std::string> args) {
+        std::vector<std::string> all = {"fetch"};
+        const auto address = Register();
+        all.insert(all.end(), address.begin(), address.end());
+        all.insert(all.end(), args.begin(), args.end());
+        return RunCli(all);
+    }
+
+    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+    fs::path folder_ = fs::temp_directory_path() /
+                       ("tavrelo_cli_fetch_" + std::to_string(::getpid()) + "_" +
+                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::unique_ptr<RegisterServer> server_;
+};
+
+TEST_F(FetchCommandTest, RendersWhatRenderMakesOfTheSameTape) {
+    StartRegister();
+    for (const std::string type : {"all", "z", "check", "cash"}) {
+        const CliRun rendered =
+            RunCli({"render", kTape.string(), "--type", type, "--output", Path("rendered.txt")});
+        ASSERT_EQ(rendered.status, kExitOk) << rendered.err;
+        const CliRun fetched =
+            Fetch({"--numbers", type == "z" ? "52" : "8", type == "z" ? "54" : "12", "--type", type,
+                   "--output", Path("fetched.txt"), "--xml", Path("fetched.xml")});
+        ASSERT_EQ(fetched.status, kExitOk) << fetched.err;
+        EXPECT_EQ(ReadFile(Path("fetched.txt")), ReadFile(Path("rendered.txt"))) << type;
+    }
+}
+
+TEST_F(FetchCommandTest, KeepsTheAssembledXmlAndWritesToStandardOutput) {
+    StartRegister();
+    const CliRun fetched = Fetch({"--numbers", "8", "12", "--xml", Path("tape.xml")});
+    ASSERT_EQ(fetched.status, kExitOk) << fetched.err;
+    EXPECT_EQ(ReadFile(Path("tape.xml")), ReadFile(kTape));
+    const CliRun rendered = RunCli({"render", kTape.string()});
+    EXPECT_EQ(fetched.out, rendered.out);
+    EXPECT_FALSE(fetched.out.empty());
+}
+
+TEST_F(FetchCommandTest, FetchesByDates) {
+    StartRegister();
+    const CliRun fetched = Fetch({"--dates", "30.04.14 00:00", "05.05.14 23:59", "--xml",
+                                  Path("tape.xml"), "--output", Path("fetched.txt")});
+    ASSERT_EQ(fetched.status, kExitOk) << fetched.err;
+    EXPECT_EQ(ReadFile(Path("tape.xml")), ReadFile(kTape));
+    const CliRun range =
+        RunCli({"range", "--host", "127.0.0.1", "--port", std::to_string(server_->port()), "--id",
+                "12345", "--dates", "30.04.14 14:44", "05.05.14 23:59"});
+    EXPECT_EQ(range.status, kExitOk) << range.err;
+    EXPECT_EQ(range.out, "10 12\n");
+}
+
+TEST_F(FetchCommandTest, ReportsEachFailureWithItsStatus) {
+    StartRegister();
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--numbers", "0", "3"}, kExitCheckFailed, "Началный номер должен быть >0!"},
+        {{"--numbers", "5", "4"}, kExitCheckFailed, "Конечный номер должен быть не меньше"},
+        {{"--dates", "31.12.99 00:00", "01.01.00 00:00"},
+         kExitCheckFailed,
+         "Конечная дата должна быть не меньше начальной!"},
+        {{"--numbers", "1", "x"}, kExitUsage, "not a decimal integer"},
+        {{"--dates", "1.1.17 0:00", "01.01.17 00:00"}, kExitUsage, "dd.mm.yy hh:mm"},
+        {{}, kExitUsage, "--numbers or --dates"},
+    };
+    for (const Case& c : cases) {
+        auto args = c.args;
+        args.insert(args.end(), {"--xml", Path("never.xml")});
+        const CliRun run = Fetch(args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(Path("never.xml")));
+    }
+}
+
+TEST_F(FetchCommandTest, ReportsConnectionFailures) {
+    StartRegister();
+    const CliRun not_ready =
+        RunCli({"fetch", "--host", "127.0.0.1", "--port", std::to_string(server_->port()), "--id",
+                "54321", "--numbers", "8", "12"});
+    EXPECT_EQ(not_ready.status, kExitNotReady);
+    EXPECT_NE(not_ready.err.find("проверьте настройки РРО"), std::string::npos) << not_ready.err;
+    const std::uint16_t port = server_->port();
+    server_->Stop();
+    const CliRun unreachable =
+        RunCli({"range", "--host", "127.0.0.1", "--port", std::to_string(port), "--dates",
+                "30.04.14 00:00", "05.05.14 23:59"});
+    EXPECT_EQ(unreachable.status, kExitUnreachable);
+    EXPECT_NE(unreachable.err.find("Сервер не отвечает, проверьте IP адрес"), std::string::npos)
+        << unreachable.err;
+}
+
+TEST_F(FetchCommandTest, AFailedRetrievalWritesNoXml) {
+    RegisterOptions options;
+    options.faults.close_at_request = 3;
+    StartRegister(options);
+    const CliRun fetched = Fetch({"--numbers", "8", "12", "--xml", Path("tape.xml")});
+    EXPECT_EQ(fetched.status, kExitRetrievalFailed) << fetched.err;
+    EXPECT_NE(fetched.err.find("ЕККА вернул код ошибки"), std::string::npos) << fetched.err;
+    EXPECT_FALSE(fs::exists(Path("tape.xml")));
+    EXPECT_TRUE(fetched.out.empty());
+
+    server_->Stop();
+    options.faults.close_at_request = 1;
+    StartRegister(options);
+    const CliRun range =
+        RunCli({"range", "--host", "127.0.0.1", "--port", std::to_string(server_->port()), "--id",
+                "12345", "--dates", "30.04.14 00:00", "05.05.14 23:59"});
+    EXPECT_EQ(range.status, kExitRetrievalFailed) << range.err;
+    EXPECT_TRUE(range.out.empty());
+}
+
+}  // namespace
+}  // namespace tavrelo::cli
