@@ -144,12 +144,12 @@ TEST_F(ConnectTest, AbortEndsTheWaitAndASecondConnectCannotStart) {
     };
     main.Button3->click();
     EXPECT_EQ(countdown_.back(), "3 : 58");
+    // A nested connect would have ended with a message of its own.
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0], kNotReady);
     EXPECT_FALSE(desktop->Form5().WaitAborted);
     EXPECT_FALSE(desktop->Form5().isVisible());
     EXPECT_FALSE(main.HandshakeRunning());
-    EXPECT_EQ(peer.connections(), 1);
     ExpectNotConnected(main);
 }
 

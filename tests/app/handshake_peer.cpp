@@ -57,11 +57,6 @@ std::string HandshakePeer::identification() {
     return identification_;
 }
 
-int HandshakePeer::connections() {
-    std::lock_guard lock(mutex_);
-    return connections_;
-}
-
 void HandshakePeer::Run() {
     const auto stopping = [this] {
         std::lock_guard lock(mutex_);
@@ -78,10 +73,6 @@ void HandshakePeer::Run() {
     if (!readable(listen_fd_)) return;
     const int fd = ::accept(listen_fd_, nullptr, nullptr);
     if (fd < 0) return;
-    {
-        std::lock_guard lock(mutex_);
-        ++connections_;
-    }
     std::string id;
     while (id.size() < 9 && readable(fd)) {
         char buf[9];

@@ -31,7 +31,6 @@ class HandshakePeer {
     // Waits (bounded) for the client to close the connection; true when it did.
     bool WaitClientClosed();
     std::string identification();
-    int connections();
 
   private:
     void Run();
@@ -44,7 +43,6 @@ class HandshakePeer {
     bool released_ = false;
     bool stopping_ = false;
     bool client_closed_ = false;
-    int connections_ = 0;
     std::string identification_;
     std::thread thread_;
 };

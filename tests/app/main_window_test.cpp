@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include "app/desktop.h"
 #include "app/unhandled_error.h"
 #include "common/atomic_file.h"
@@ -170,6 +172,20 @@ TEST_F(MainWindowTest, ShownWindowActivatesOnceForTheMissingFile) {
     EXPECT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(main.Edit1->text(), U("127.0.0.1"));
     main.hide();
+}
+
+TEST_F(MainWindowTest, AboutOpensModallyAndCloses) {
+    Desktop desktop(ui_);
+    TForm54& about = desktop.Form54();
+    EXPECT_EQ(about.size(), QSize(385, 145));
+    bool was_shown = false;
+    QTimer::singleShot(0, [&] {
+        was_shown = about.isVisible() && about.isModal();
+        about.Button1->click();
+    });
+    desktop.Form3().N5->trigger();
+    EXPECT_TRUE(was_shown);
+    EXPECT_FALSE(about.isVisible());
 }
 
 TEST_F(MainWindowTest, ErrorsEscapingAHandlerAreShownAndTheProgramGoesOn) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <cstdlib>
 
 #include "app/desktop.h"
 #include "common/atomic_file.h"
@@ -144,6 +145,20 @@ TEST_F(RequestWindowTest, ByNumbersShowsWhatTheCoreRendersForTheTape) {
     EXPECT_TRUE(form().isVisible());
     EXPECT_FALSE(desktop_->Form4().isVisible());
     EXPECT_TRUE(desktop_->Form4().Label2->text().isEmpty());
+}
+
+TEST_F(RequestWindowTest, SavedDisplayIsWhatTheCliRendersFromTempXml) {
+    StartConnected();
+    RequestNumbers("8", "12");
+    ui_.save_answer = folder_.path() / "window.txt";
+    form().Button3->click();
+    const std::string command = std::string("'") + TAVRELO_CLI + "' render '" +
+                                (folder_.path() / "temp.xml").string() + "' --output '" +
+                                (folder_.path() / "cli.txt").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string saved = ReadFile(folder_.path() / "window.txt");
+    ASSERT_GT(saved.size(), 500u);
+    EXPECT_EQ(saved, ReadFile(folder_.path() / "cli.txt"));
 }
 
 TEST_F(RequestWindowTest, TypeChangeFillsTheRememberedRanges) {
