@@ -341,13 +341,23 @@ TEST_F(RequestWindowTest, ClosingTheProgressWindowLetsTheRequestRunOn) {
 TEST_F(RequestWindowTest, MenuOpensTheWindowModallyUntilClosed) {
     StartConnected();
     form().hide();
+    TForm3& main = desktop_->Form3();
+    bool main_enabled_during_request = true;
+    ui_.on_pump = [&] {
+        if (desktop_->Form4().isVisible()) main_enabled_during_request = main.isEnabled();
+    };
     QTimer::singleShot(0, [this] {
         EXPECT_TRUE(form().isVisible());
         EXPECT_TRUE(form().isModal());
+        RequestNumbers("8", "9");
+        EXPECT_TRUE(form().isVisible());
         form().Button2->click();
     });
-    desktop_->Form3().N45->trigger();
+    main.N45->trigger();
     EXPECT_FALSE(form().isVisible());
+    EXPECT_FALSE(main_enabled_during_request);
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_FALSE(Display().empty());
 }
 
 }  // namespace

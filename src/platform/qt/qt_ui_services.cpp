@@ -27,6 +27,8 @@ std::optional<std::filesystem::path> QtUiServices::ChooseSaveFile(std::string_vi
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // An existing file is replaced without a question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(ToQString(filter));
     dialog.setDefaultSuffix(ToQString(default_suffix));
     dialog.selectFile(ToQString(initial_name));

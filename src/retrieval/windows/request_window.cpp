@@ -160,6 +160,12 @@ std::string TForm53::MaskedText(const QLineEdit& edit) {
 }
 
 void TForm53::ShowModal() {
+    // The window hides itself while a request runs, and Qt blocks other windows only for a
+    // visible modal window; the main window stays disabled for the whole modal call, so that no
+    // command of it runs inside a request.
+    QWidget* main = context_.forms.Form3;
+    const bool main_was_enabled = main && main->isEnabled();
+    if (main) main->setEnabled(false);
     setWindowModality(Qt::ApplicationModal);
     show();
     raise();
@@ -169,6 +175,7 @@ void TForm53::ShowModal() {
     loop.exec(QEventLoop::DialogExec);
     modal_loop_ = nullptr;
     hide();
+    if (main) main->setEnabled(main_was_enabled);
 }
 
 void TForm53::RequestClose() {
