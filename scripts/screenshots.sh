@@ -22,15 +22,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A free port on loopback, so a register running on 34949 is left alone.
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()')
-"$build/tools/register/tavrelo-register" --tape "$root/data/tape-8-12.xml" --listen "127.0.0.1:$port" \
+# Any free port on loopback (a register running on 34949 is left alone); the emulator names it.
+"$build/tools/register/tavrelo-register" --tape "$root/data/tape-8-12.xml" --listen 127.0.0.1:0 \
   >"$work/register.log" 2>&1 &
 register_pid=$!
-for _ in $(seq 50); do
-  if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then break; fi
+port=
+for _ in $(seq 100); do
+  port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/register.log" | head -n 1)
+  [[ -n "$port" ]] && break
   sleep 0.1
 done
+if [[ -z "$port" ]]; then
+  echo "screenshots: the emulator did not start:" >&2
+  cat "$work/register.log" >&2
+  exit 1
+fi
 
 # The windows start in a folder of their own, with a configuration pointing at the emulator.
 printf '[Connection]\r\nIPAddres=127.0.0.1\r\n[Property]\r\nID=\r\n' >"$work/Tavrelo.ini"
