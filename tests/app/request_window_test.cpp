@@ -304,6 +304,24 @@ TEST_F(RequestWindowTest, LostConnectionClosesTheWindowAfterTheRequest) {
     EXPECT_EQ(lines.back(), kFailureLine2);
 }
 
+TEST_F(RequestWindowTest, LostConnectionInReturnNumbersClosesTheWindowAfterwards) {
+    RegisterOptions options;
+    options.faults.close_at_request = 1;
+    StartConnected(std::move(options));
+    form().Button5->click();  // the register hangs up instead of answering
+    EXPECT_TRUE(form().isVisible());
+    bool visible_at_loss = false;
+    ui_.on_message = [&](const std::string& text) {
+        if (text == kLost) visible_at_loss = form().isVisible();
+    };
+    for (int i = 0; i < 5 && form().isVisible(); ++i) form().Button5->click();
+    EXPECT_NE(std::find(ui_.messages.begin(), ui_.messages.end(), kLost), ui_.messages.end());
+    EXPECT_TRUE(visible_at_loss);  // closed only once the handler has returned
+    EXPECT_FALSE(form().isVisible());
+    EXPECT_FALSE(desktop_->Form3().N2->menuAction()->isEnabled());
+    EXPECT_EQ(form().Edit1->text(), U("1"));
+}
+
 TEST_F(RequestWindowTest, SavingWithoutExtensionWritesATextFile) {
     StartConnected();
     RequestNumbers("8", "9");
