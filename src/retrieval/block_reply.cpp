@@ -1,9 +1,10 @@
 #include "retrieval/block_reply.h"
 
-#include <cstdio>
+#include <cstdint>
 
 #include "common/errors.h"
 #include "common/numbers.h"
+#include "render/number_format.h"
 
 namespace tavrelo {
 
@@ -42,12 +43,11 @@ int BlockAdvance(int reply_length) {
 }
 
 std::string ProgressText(int first, int last, int number) {
-    const float done = static_cast<float>(number - first);
-    const float count = static_cast<float>(last - first + 1);
+    // Differences in 64 bits: a range as wide as the integers must not overflow.
+    const float done = static_cast<float>(std::int64_t{number} - first);
+    const float count = static_cast<float>(std::int64_t{last} - first + 1);
     const float p = done / count * 100.0f;
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(p));
-    return std::string(text) + "%     " + IntToText(number);
+    return Fixed2(p) + "%     " + IntToText(number);
 }
 
 }  // namespace tavrelo

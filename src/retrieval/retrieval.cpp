@@ -1,5 +1,6 @@
 #include "retrieval/retrieval.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "common/atomic_file.h"
@@ -48,7 +49,9 @@ bool Retrieval::RetrieveByNumbers(int first, int last, int type_code) {
     lines_.emplace_back(R"(<?xml version="1.0" encoding="windows-1251"?>)");
     lines_.emplace_back(R"(<RQ V="1">)");
     int error_count = 0;
-    for (int n = first; n <= last; ++n) {
+    // Counted in 64 bits, so that a last number at the top of the integer range ends the loop.
+    for (std::int64_t next = first; next <= last; ++next) {
+        const int n = static_cast<int>(next);
         observer_.DocumentStarting(n);
         std::string document;
         int empty_replies = 0;

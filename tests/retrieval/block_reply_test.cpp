@@ -73,6 +73,9 @@ TEST(BlockReplyTest, ProgressCountsTheDocumentsBeforeTheCurrentOne) {
         {7, 7, 7, std::string("0.00%") + five_blanks + "7"},
         {1, 100, 100, std::string("99.00%") + five_blanks + "100"},
         {10, 12, 11, std::string("33.33%") + five_blanks + "11"},
+        // 1 of 32 is exactly 3.125: halves go away from zero, as on the tape.
+        {1, 32, 2, std::string("3.13%") + five_blanks + "2"},
+        {1, 2147483647, 2147483647, std::string("100.00%") + five_blanks + "2147483647"},
     };
     for (const Case& c : cases) EXPECT_EQ(ProgressText(c.first, c.last, c.number), c.text);
 }
