@@ -12,6 +12,7 @@
 #include "model/vocabulary.h"
 #include "platform/xml/parse_response.h"
 #include "render/render_documents.h"
+#include "support/temp_path.h"
 
 namespace tavrelo {
 namespace {
@@ -44,7 +45,7 @@ TEST_P(GoldenTape, RendersAsTheGoldenFile) {
     control state;
     ParseResponse(ReadFile(data / (std::string(c.tape) + ".xml")), model, state);
 
-    const fs::path log = fs::path(::testing::TempDir()) / "golden_error.log";
+    const fs::path log = UniqueTempPath("golden_error.log");
     fs::remove(log);
     std::vector<std::string> lines;
     EXPECT_EQ(RenderDocuments(model, c.selector, lines, log), c.failed_documents);
@@ -76,7 +77,7 @@ TEST(GoldenTape, FailingDocumentLeavesItsMessage) {
     rq model;
     control state;
     ParseResponse(ReadFile(fs::path(TAVRELO_DATA_DIR) / "tape-20-29.xml"), model, state);
-    const fs::path log = fs::path(::testing::TempDir()) / "golden_failing.log";
+    const fs::path log = UniqueTempPath("golden_failing.log");
     std::vector<std::string> lines;
     RenderDocuments(model, kSelectAll, lines, log);
     EXPECT_EQ(ReadFile(log), "'x' is not a valid integer value\n");

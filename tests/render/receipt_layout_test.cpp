@@ -7,6 +7,7 @@
 
 #include "render/render_documents.h"
 #include "tape_test_support.h"
+#include "support/temp_path.h"
 
 namespace tavrelo {
 namespace {
@@ -41,7 +42,7 @@ class ReceiptLayout : public ::testing::Test {
     }
 
     rq model_;
-    std::filesystem::path log_ = std::filesystem::path(::testing::TempDir()) / "receipt.log";
+    std::filesystem::path log_ = UniqueTempPath("receipt.log");
 };
 
 const std::string kStamp = "30.04.2014  14:42";

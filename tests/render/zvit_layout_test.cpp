@@ -7,6 +7,7 @@
 
 #include "render/render_documents.h"
 #include "tape_test_support.h"
+#include "support/temp_path.h"
 
 namespace tavrelo {
 namespace {
@@ -62,7 +63,7 @@ class ZvitLayout : public ::testing::Test {
     }
 
     rq model_;
-    std::filesystem::path log_ = std::filesystem::path(::testing::TempDir()) / "zvit.log";
+    std::filesystem::path log_ = UniqueTempPath("zvit.log");
 };
 
 const std::vector<std::string> kClosing = {Row("", {{37, "30.04.2014  14:42"}}, 43),
