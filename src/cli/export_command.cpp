@@ -39,10 +39,11 @@ int LoadTape(const std::string& path, LoadedTape& tape, std::FILE* err) {
         return kExitInput;
     }
     try {
+        // The whole tree is needed only while the numbers are collected; the walk reads the
+        // text one document at a time and so fills the model without it.
+        tape.numbers = CollectExactNumbers(XmlDocument(xml).DocumentElement());
         control state;
         ParseResponse(xml, tape.model, state);
-        const XmlDocument document(xml);
-        tape.numbers = CollectExactNumbers(document.DocumentElement());
     } catch (const ParseError& error) {
         ReportResponseFailure(error.what(), err);
         return kExitBadResponse;

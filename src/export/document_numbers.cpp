@@ -37,11 +37,4 @@ std::string DocumentNumbers::Scaled(int element, int index, std::string_view att
     return FloatText(static_cast<double>(model_value) / std::pow(10.0, places), places);
 }
 
-std::string DocumentNumbers::Raw(int element, int index, std::string_view attribute,
-                                 float model_value) const {
-    if (const std::string* text = Text(element, index, attribute)) return *text;
-    const double value = static_cast<double>(model_value);
-    return value == std::floor(value) ? FloatText(value, 0) : FloatText(value, 2);
-}
-
 }  // namespace tavrelo

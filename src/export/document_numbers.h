@@ -40,9 +40,6 @@ class DocumentNumbers {
     std::string Scaled(int element, int index, std::string_view attribute, float model_value,
                        int places) const;
 
-    // The attribute as written ("20.00"), or the model's value as plain text.
-    std::string Raw(int element, int index, std::string_view attribute, float model_value) const;
-
   private:
     const ExactNumbers& numbers_;
     int document_;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
-#include <tuple>
+#include <vector>
 
 #include "model/vocabulary.h"
 #include "model/xml_node.h"
@@ -16,22 +18,35 @@ namespace tavrelo {
 // and the audit read the amounts here instead and the model only for the shape of the tape.
 class ExactNumbers {
   public:
-    void Set(int document, int element, int index, std::string attribute, std::string text) {
-        texts_[Key{document, element, index, std::move(attribute)}] = std::move(text);
-    }
+    // Records the text of an attribute, replacing what the same attribute of the same element
+    // held. Names of more than 8 characters (none on the tape) and the attributes of text form
+    // that carry no number (names, codes, fiscal numbers, timestamps) are not kept: a tape of
+    // 100,000 documents holds millions of attributes.
+    void Set(int document, int element, int index, std::string_view attribute, std::string text);
 
-    // The text of the attribute, or null when the XML did not write it.
-    const std::string* Text(int document, int element, int index,
-                            std::string_view attribute) const {
-        const auto found = texts_.find(Key{document, element, index, std::string(attribute)});
-        return found == texts_.end() ? nullptr : &found->second;
-    }
+    // The text of the attribute, or null when the XML did not write it (or it is not kept).
+    const std::string* Text(int document, int element, int index, std::string_view attribute) const;
 
-    bool empty() const { return texts_.empty(); }
+    bool empty() const { return documents_.empty(); }
 
   private:
-    using Key = std::tuple<int, int, int, std::string>;
-    std::map<Key, std::string> texts_;
+    using Name = std::array<char, 8>;
+    struct Entry {
+        std::int32_t element = 0;
+        std::int32_t index = 0;
+        Name attribute{};
+        std::string text;
+    };
+    static bool Before(const Entry& entry, std::int32_t element, std::int32_t index,
+                       const Name& attribute) {
+        if (entry.element != element) return entry.element < element;
+        if (entry.index != index) return entry.index < index;
+        return entry.attribute < attribute;
+    }
+    static bool ToName(std::string_view text, Name& name);
+
+    // Per document, ordered by (element, index, attribute).
+    std::vector<std::vector<Entry>> documents_;
 };
 
 // Collects the attribute texts of a parsed response by the same rules that place the values in
@@ -53,7 +68,7 @@ class ExactNumbersCollector {
         const int index = Index(element);
         for (auto&& attribute : node.AttributeNodes()) {
             auto&& attribute_name = attribute.NodeName();
-            numbers_.Set(document_, element, index, std::string(std::string_view(attribute_name)),
+            numbers_.Set(document_, element, index, std::string_view(attribute_name),
                          attribute.NodeValue());
         }
         if (node.HasChildNodes()) {

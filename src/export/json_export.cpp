@@ -20,6 +20,12 @@ Json Letter(const std::string& tx) {
     return letter ? Text(*letter) : Json(nullptr);
 }
 
+// A rate as the tape wrote it ("20.00"); null when it wrote none.
+Json Rate(const DocumentNumbers& numbers, int code, int index, std::string_view attribute) {
+    const std::string* text = numbers.Text(code, index, attribute);
+    return text ? Json(*text) : Json(nullptr);
+}
+
 Json Timestamp(const std::string& digits) {
     const auto iso = IsoTimestamp(digits);
     return iso ? Json(*iso) : Json(nullptr);
@@ -82,7 +88,7 @@ class ReceiptJson {
                 out["kind"] = line.kind == kind_d ? "discount" : "markup";
                 out["applies_to"] = numbers_.Integer(code, i, "TR", change.tr());
                 out["percent"] = numbers_.Integer(code, i, "TY", change.ty()) == 1;
-                out["rate"] = numbers_.Raw(code, i, "PR", change.pr());
+                out["rate"] = Rate(numbers_, code, i, "PR");
                 out["amount"] = numbers_.Amount(code, i, "SM", change.sm());
                 out["item_line"] = numbers_.Integer(code, i, "NI", change.ni());
                 out["st"] = numbers_.Integer(code, i, "ST", change.st());
@@ -132,24 +138,24 @@ class ReceiptJson {
         if (end.has_tx()) {
             for (int i = 0; i < end.tx_count(); ++i) {
                 tx& group = end.tx_at(i);
-                taxes.push_back(Tax(code_tx, i, group.group(), group.txpr(), group.txsm(),
-                                    group.dtpr(), group.dtsm(), group.txty(), group.txal()));
+                taxes.push_back(Tax(code_tx, i, group.group(), group.txsm(), group.dtsm(),
+                                    group.txty(), group.txal()));
             }
         } else if (numbers_.Has(code_e, 0, "TX")) {
-            taxes.push_back(Tax(code_e, 0, end.tx(), end.txpr(), end.txsm(), end.dtpr(), end.dtsm(),
-                                end.txty(), end.txal()));
+            taxes.push_back(
+                Tax(code_e, 0, end.tx(), end.txsm(), end.dtsm(), end.txty(), end.txal()));
         }
         return taxes;
     }
 
-    Json Tax(int code, int i, const std::string& group, float txpr, float txsm, float dtpr,
-             float dtsm, float txty, float txal) {
+    Json Tax(int code, int i, const std::string& group, float txsm, float dtsm, float txty,
+             float txal) {
         Json out;
         out["tax_group"] = Text(group);
         out["tax_letter"] = Letter(group);
-        out["rate"] = numbers_.Raw(code, i, "TXPR", txpr);
+        out["rate"] = Rate(numbers_, code, i, "TXPR");
         out["amount"] = numbers_.Amount(code, i, "TXSM", txsm);
-        out["levy_rate"] = numbers_.Raw(code, i, "DTPR", dtpr);
+        out["levy_rate"] = Rate(numbers_, code, i, "DTPR");
         out["levy"] = numbers_.Amount(code, i, "DTSM", dtsm);
         out["txty"] = numbers_.Integer(code, i, "TXTY", txty);
         out["txal"] = numbers_.Integer(code, i, "TXAL", txal);
@@ -195,12 +201,12 @@ Json ZReport(zvit& report, const DocumentNumbers& numbers) {
         taxes.push_back({{"tax_group", Text(t.tx())},
                          {"tax_letter", Letter(t.tx())},
                          {"since", Timestamp(t.ts())},
-                         {"rate", numbers.Raw(code_txs, i, "TXPR", t.txpr())},
+                         {"rate", Rate(numbers, code_txs, i, "TXPR")},
                          {"sales", numbers.Amount(code_txs, i, "SMI", t.smi())},
                          {"returns", numbers.Amount(code_txs, i, "SMO", t.smo())},
                          {"tax_sales", numbers.Amount(code_txs, i, "TXI", t.txi())},
                          {"tax_returns", numbers.Amount(code_txs, i, "TXO", t.txo())},
-                         {"levy_rate", numbers.Raw(code_txs, i, "DTPR", t.dtpr())},
+                         {"levy_rate", Rate(numbers, code_txs, i, "DTPR")},
                          {"levy_sales", numbers.Amount(code_txs, i, "DTI", t.dti())},
                          {"levy_returns", numbers.Amount(code_txs, i, "DTO", t.dto())},
                          {"txty", numbers.Integer(code_txs, i, "TXTY", t.txty())},
