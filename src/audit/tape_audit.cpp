@@ -46,6 +46,7 @@ struct PaymentSum {
 
 struct ReceiptFacts {
     std::int64_t number = 0;
+    bool has_end = true;  // the receipt closes with an E element
     int type = 0;
     bool cancelled = false;
     std::int64_t total = 0;
@@ -159,6 +160,7 @@ class Auditor {
         ReceiptFacts facts;
         sale_end& end = receipt.e();
         facts.number = values_->Integer(code_e, 0, "NO", end.no());
+        facts.has_end = receipt.e_count() > 0 || values_->Has(code_e, 0, "NO");
         facts.type = static_cast<int>(values_->Integer(code_c, 0, "T", receipt.t()));
         facts.cancelled =
             values_->Integer(code_e, 0, "VD", end.vd()) == 1 || receipt.vd_count() > 0;
@@ -285,7 +287,7 @@ class Auditor {
         for (std::size_t at = 0; at < facts_.size(); ++at) {
             documents.push_back({facts_[at].di, at});
             if (facts_[at].is_receipt) {
-                receipts.push_back({facts_[at].receipt.number, at});
+                if (facts_[at].receipt.has_end) receipts.push_back({facts_[at].receipt.number, at});
             } else {
                 reports.push_back({facts_[at].z.number, at});
             }
@@ -299,6 +301,11 @@ class Auditor {
 
     void CheckReceipt(std::size_t at) {
         const ReceiptFacts& r = facts_[at].receipt;
+        if (!r.has_end) {
+            // Without its end a receipt has no number, no total and no taxes to check.
+            Warn(at, std::string("чек без строки итога: документ не завершён"_cp));
+            return;
+        }
         const std::string name = Cat({"чек № "_cp, r.number, ": "});
         // A cash in/out receipt sells nothing: its lines are no items and it takes no payment.
         const bool service = r.type == 2;
