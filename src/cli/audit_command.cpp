@@ -18,7 +18,6 @@ std::string AuditCommand::Description() const {
 
 void AuditCommand::AddOptions(CLI::App& command) {
     command.add_option("FILE", input_, "Control-tape response (XML)")->required();
-    command.footer(std::string(kExitStatusHelp) + "\n  10 the audit found inconsistencies");
 }
 
 int AuditCommand::Execute() {

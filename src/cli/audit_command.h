@@ -6,9 +6,6 @@
 
 namespace tavrelo::cli {
 
-// The audit found inconsistencies (warnings); the other statuses are those of exit_status.h.
-inline constexpr int kExitFindings = 10;
-
 // tavrelo-cli audit FILE: checks the numbering and the figures of a saved response and prints
 // one line per finding and a summary (UTF-8) on standard output.
 class AuditCommand : public Command {

@@ -15,6 +15,8 @@ enum ExitStatus : int {
     kExitNotReady = 7,         // the register did not answer "Ready" to the identification
     kExitCheckFailed = 8,      // the numbers or dates were refused before anything was sent
     kExitRetrievalFailed = 9,  // two failed exchanges, a lost connection, or no number range
+    // audit:
+    kExitFindings = 10,  // the audit found inconsistencies (warnings)
 };
 
 // The table above as the help text shows it.
@@ -29,6 +31,7 @@ inline constexpr const char* kExitStatusHelp =
     "  6  the register cannot be reached\n"
     "  7  the register did not answer the identification with Ready\n"
     "  8  the numbers or dates were refused (nothing was sent)\n"
-    "  9  the retrieval failed: no reply, lost connection or no number range (no XML written)";
+    "  9  the retrieval failed: no reply, lost connection or no number range (no XML written)\n"
+    "  10 the audit found inconsistencies (warnings)";
 
 }  // namespace tavrelo::cli
