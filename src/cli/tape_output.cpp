@@ -1,6 +1,11 @@
 #include "cli/tape_output.h"
 
+#include <sys/resource.h>
+
 #include <CLI/CLI.hpp>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <map>
 
 #include "cli/exit_status.h"
@@ -22,6 +27,39 @@ bool WriteAll(std::FILE* out, std::string_view bytes) {
 void Print(std::FILE* err, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), err);
     std::fflush(err);
+}
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration elapsed) { return std::chrono::duration<double>(elapsed).count(); }
+
+// The high-water mark of the resident set as the kernel accounts it, in kB.
+long PeakResidentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    rusage usage{};
+    return ::getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : -1;
+}
+
+// The phases of one RenderResponse, for --timings.
+struct PhaseTimes {
+    Clock::duration walk{};
+    Clock::duration parse_and_walk{};
+    Clock::duration render{};
+    Clock::duration write{};
+};
+
+void PrintTimings(std::FILE* err, const PhaseTimes& times) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "tavrelo-cli: timings parse=%.6f walk=%.6f render=%.6f write=%.6f seconds, "
+                  "peak_rss=%ld kB\n",
+                  Seconds(times.parse_and_walk - times.walk), Seconds(times.walk),
+                  Seconds(times.render), Seconds(times.write), PeakResidentKilobytes());
+    Print(err, text);
 }
 
 }  // namespace
@@ -54,6 +92,9 @@ void AddOutputOptions(CLI::App& command, OutputOptions& options) {
             "Encoding of the output, overriding the default of either destination")
         ->check(CLI::IsMember({"utf-8", "cp1251"}))
         ->type_name("utf-8|cp1251");
+    command.add_flag("--timings", options.timings,
+                     "Print the time spent parsing, walking, rendering and writing, and the peak "
+                     "memory, on standard error");
 }
 
 std::string EncodeLines(const std::vector<std::string>& lines, const OutputOptions& options) {
@@ -81,8 +122,11 @@ int RenderResponse(std::string_view xml, const OutputOptions& options, std::FILE
                    std::FILE* err) {
     rq model;
     control state;
+    PhaseTimes times;
+    std::chrono::nanoseconds walk_time{};
+    auto start = Clock::now();
     try {
-        ParseResponse(xml, model, state);
+        ParseResponse(xml, model, state, options.timings ? &walk_time : nullptr);
     } catch (const ParseError& error) {
         ReportResponseFailure(error.what(), err);
         return kExitBadResponse;
@@ -92,8 +136,15 @@ int RenderResponse(std::string_view xml, const OutputOptions& options, std::FILE
         return kExitBadResponse;
     }
 
+    times.parse_and_walk = Clock::now() - start;
+    times.walk = walk_time;
+
+    start = Clock::now();
     std::vector<std::string> lines;
     const int failed = RenderDocuments(model, options.selector, lines, options.error_log);
+    times.render = Clock::now() - start;
+
+    start = Clock::now();
     const std::string bytes = EncodeLines(lines, options);
     if (options.path) {
         try {
@@ -106,6 +157,8 @@ int RenderResponse(std::string_view xml, const OutputOptions& options, std::FILE
         Print(err, "tavrelo-cli: cannot write to standard output\n");
         return kExitOutput;
     }
+    times.write = Clock::now() - start;
+    if (options.timings) PrintTimings(err, times);
     if (failed > 0) {
         Print(err, "tavrelo-cli: " + std::to_string(failed) +
                        " document(s) stopped at a render error; the last message is in " +

@@ -25,9 +25,12 @@ struct OutputOptions {
     std::optional<std::filesystem::path> path;
     std::optional<TextEncoding> encoding;
     std::filesystem::path error_log = "error.log";
+    // --timings: after the output, one line on the error stream with the seconds spent parsing,
+    // walking, rendering and writing, and the peak resident memory of the process.
+    bool timings = false;
 };
 
-// Declares --type, --output and --encoding on a command that renders a response.
+// Declares --type, --output, --encoding and --timings on a command that renders a response.
 void AddOutputOptions(CLI::App& command, OutputOptions& options);
 
 // The bytes of `lines` (CP1251) as `options` asks for them.

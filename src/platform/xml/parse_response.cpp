@@ -2,6 +2,7 @@
 
 #include <libxml/xmlreader.h>
 
+#include <chrono>
 #include <climits>
 #include <exception>
 #include <memory>
@@ -54,7 +55,8 @@ class StreamingWalk {
 
 }  // namespace
 
-void ParseResponse(std::string_view xml_bytes, rq& model, control& state) {
+void ParseResponse(std::string_view xml_bytes, rq& model, control& state,
+                   std::chrono::nanoseconds* walk_time) {
     RefuseExternalResources();
     if (xml_bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         throw ParseError("XML text too large: " + std::to_string(xml_bytes.size()) + " bytes");
@@ -86,7 +88,13 @@ void ParseResponse(std::string_view xml_bytes, rq& model, control& state) {
                 status = -1;
                 break;
             }
-            walk.ParseChild(child);
+            if (walk_time == nullptr) {
+                walk.ParseChild(child);
+            } else {
+                const auto start = std::chrono::steady_clock::now();
+                walk.ParseChild(child);
+                *walk_time += std::chrono::steady_clock::now() - start;
+            }
             status = xmlTextReaderNext(reader.get());
         }
     }
