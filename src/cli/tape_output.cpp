@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "cli/exit_status.h"
 #include "common/atomic_file.h"
@@ -97,15 +99,24 @@ void AddOutputOptions(CLI::App& command, OutputOptions& options) {
                      "memory, on standard error");
 }
 
-std::string EncodeLines(const std::vector<std::string>& lines, const OutputOptions& options) {
+void AppendEncodedLines(std::string& out, const std::vector<std::string>& lines,
+                        const OutputOptions& options) {
     const TextEncoding encoding =
         options.encoding.value_or(options.path ? TextEncoding::kCp1251 : TextEncoding::kUtf8);
     const std::string_view terminator = options.path ? "\r\n" : "\n";
-    std::string out;
     for (const auto& line : lines) {
-        out += encoding == TextEncoding::kUtf8 ? Cp1251ToUtf8(line) : line;
+        if (encoding == TextEncoding::kUtf8) {
+            out += Cp1251ToUtf8(line);
+        } else {
+            out += line;
+        }
         out += terminator;
     }
+}
+
+std::string EncodeLines(const std::vector<std::string>& lines, const OutputOptions& options) {
+    std::string out;
+    AppendEncodedLines(out, lines, options);
     return out;
 }
 
@@ -118,15 +129,74 @@ void ReportResponseFailure(std::string_view reason_utf8, std::FILE* err) {
     Print(err, text);
 }
 
+namespace {
+
+// Renders and encodes each document as soon as the walk has left it, and then drops it from the
+// model, so that neither the model of the whole response nor all its lines are ever held at
+// once: the encoded text is the same as rendering the finished model. The first document stays,
+// since every header quotes its fiscal number.
+class StreamingRender {
+  public:
+    explicit StreamingRender(const OutputOptions& options) : options_(options) {}
+
+    // Renders the documents below `end` that are not rendered yet.
+    void RenderBelow(rq& model, int end) {
+        for (; next_ < end; ++next_) {
+            const auto start = Clock::now();
+            if (std::optional<std::string> error =
+                    RenderDocument(model, next_, options_.selector, lines_)) {
+                last_error_ = std::move(*error);
+                ++failed_;
+            }
+            if (next_ != 0) model.dat_at(next_) = dat();
+            const auto rendered = Clock::now();
+            AppendEncodedLines(bytes_, lines_, options_);
+            lines_.clear();
+            times_.render += rendered - start;
+            times_.write += Clock::now() - rendered;
+        }
+    }
+
+    // After the walk: the documents it left last, or the line of a response without any.
+    void Finish(rq& model) {
+        if (model.cur() <= 0) {
+            AddNoDocumentsLine(lines_);
+            AppendEncodedLines(bytes_, lines_, options_);
+            lines_.clear();
+            return;
+        }
+        RenderBelow(model, model.cur());
+        if (failed_ > 0) LogRenderError(options_.error_log, last_error_);
+    }
+
+    const std::string& bytes() const { return bytes_; }
+    int failed() const { return failed_; }
+    PhaseTimes& times() { return times_; }
+
+  private:
+    const OutputOptions& options_;
+    int next_ = 0;
+    int failed_ = 0;
+    std::string last_error_;
+    std::vector<std::string> lines_;
+    std::string bytes_;
+    PhaseTimes times_;
+};
+
+}  // namespace
+
 int RenderResponse(std::string_view xml, const OutputOptions& options, std::FILE* out,
                    std::FILE* err) {
     rq model;
     control state;
-    PhaseTimes times;
+    StreamingRender render(options);
     std::chrono::nanoseconds walk_time{};
+    WalkHooks hooks;
+    hooks.walk_time = &walk_time;
+    hooks.child_walked = [&render](rq& filling) { render.RenderBelow(filling, filling.cur()); };
     auto start = Clock::now();
     try {
-        ParseResponse(xml, model, state, options.timings ? &walk_time : nullptr);
+        ParseResponse(xml, model, state, hooks);
     } catch (const ParseError& error) {
         ReportResponseFailure(error.what(), err);
         return kExitBadResponse;
@@ -135,32 +205,31 @@ int RenderResponse(std::string_view xml, const OutputOptions& options, std::FILE
         ReportResponseFailure(Cp1251ToUtf8(error.what()), err);
         return kExitBadResponse;
     }
-
-    times.parse_and_walk = Clock::now() - start;
+    PhaseTimes& times = render.times();
     times.walk = walk_time;
+    times.parse_and_walk = Clock::now() - start - times.render - times.write;
 
     start = Clock::now();
-    std::vector<std::string> lines;
-    const int failed = RenderDocuments(model, options.selector, lines, options.error_log);
-    times.render = Clock::now() - start;
+    render.Finish(model);
+    const auto finished = Clock::now();
+    times.render += finished - start;
 
-    start = Clock::now();
-    const std::string bytes = EncodeLines(lines, options);
+    start = finished;
     if (options.path) {
         try {
-            WriteFileAtomically(*options.path, bytes);
+            WriteFileAtomically(*options.path, render.bytes());
         } catch (const FileError& error) {
             Print(err, std::string("tavrelo-cli: ") + error.what() + "\n");
             return kExitOutput;
         }
-    } else if (!WriteAll(out, bytes)) {
+    } else if (!WriteAll(out, render.bytes())) {
         Print(err, "tavrelo-cli: cannot write to standard output\n");
         return kExitOutput;
     }
-    times.write = Clock::now() - start;
+    times.write += Clock::now() - start;
     if (options.timings) PrintTimings(err, times);
-    if (failed > 0) {
-        Print(err, "tavrelo-cli: " + std::to_string(failed) +
+    if (render.failed() > 0) {
+        Print(err, "tavrelo-cli: " + std::to_string(render.failed()) +
                        " document(s) stopped at a render error; the last message is in " +
                        options.error_log.string() + "\n");
     }

@@ -55,8 +55,11 @@ class StreamingWalk {
 
 }  // namespace
 
-void ParseResponse(std::string_view xml_bytes, rq& model, control& state,
-                   std::chrono::nanoseconds* walk_time) {
+void ParseResponse(std::string_view xml_bytes, rq& model, control& state) {
+    ParseResponse(xml_bytes, model, state, WalkHooks{});
+}
+
+void ParseResponse(std::string_view xml_bytes, rq& model, control& state, const WalkHooks& hooks) {
     RefuseExternalResources();
     if (xml_bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         throw ParseError("XML text too large: " + std::to_string(xml_bytes.size()) + " bytes");
@@ -88,13 +91,14 @@ void ParseResponse(std::string_view xml_bytes, rq& model, control& state,
                 status = -1;
                 break;
             }
-            if (walk_time == nullptr) {
+            if (hooks.walk_time == nullptr) {
                 walk.ParseChild(child);
             } else {
                 const auto start = std::chrono::steady_clock::now();
                 walk.ParseChild(child);
-                *walk_time += std::chrono::steady_clock::now() - start;
+                *hooks.walk_time += std::chrono::steady_clock::now() - start;
             }
+            if (hooks.child_walked && !walk.conversion_failure()) hooks.child_walked(filled);
             status = xmlTextReaderNext(reader.get());
         }
     }
