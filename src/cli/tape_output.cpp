@@ -22,8 +22,11 @@
 namespace tavrelo::cli {
 namespace {
 
-bool WriteAll(std::FILE* out, std::string_view bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+bool WriteAll(std::FILE* out, const std::vector<std::string>& pieces) {
+    for (const std::string& bytes : pieces) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) return false;
+    }
+    return std::fflush(out) == 0;
 }
 
 void Print(std::FILE* err, std::string_view text) {
@@ -134,7 +137,8 @@ namespace {
 // Renders and encodes each document as soon as the walk has left it, and then drops it from the
 // model, so that neither the model of the whole response nor all its lines are ever held at
 // once: the encoded text is the same as rendering the finished model. The first document stays,
-// since every header quotes its fiscal number.
+// since every header quotes its fiscal number. The text is kept in pieces of about a megabyte, as
+// one string growing by doubling would need up to twice its size at times.
 class StreamingRender {
   public:
     explicit StreamingRender(const OutputOptions& options) : options_(options) {}
@@ -148,10 +152,9 @@ class StreamingRender {
                 last_error_ = std::move(*error);
                 ++failed_;
             }
-            if (next_ != 0) model.dat_at(next_) = dat();
+            if (next_ != 0) model.release_dat(next_);
             const auto rendered = Clock::now();
-            AppendEncodedLines(bytes_, lines_, options_);
-            lines_.clear();
+            Encode();
             times_.render += rendered - start;
             times_.write += Clock::now() - rendered;
         }
@@ -161,25 +164,34 @@ class StreamingRender {
     void Finish(rq& model) {
         if (model.cur() <= 0) {
             AddNoDocumentsLine(lines_);
-            AppendEncodedLines(bytes_, lines_, options_);
-            lines_.clear();
+            Encode();
             return;
         }
         RenderBelow(model, model.cur());
         if (failed_ > 0) LogRenderError(options_.error_log, last_error_);
     }
 
-    const std::string& bytes() const { return bytes_; }
+    const std::vector<std::string>& pieces() const { return pieces_; }
     int failed() const { return failed_; }
     PhaseTimes& times() { return times_; }
 
   private:
+    static constexpr std::size_t kPieceSize = 1 << 20;
+
+    void Encode() {
+        if (pieces_.empty() || pieces_.back().size() >= kPieceSize) {
+            pieces_.emplace_back().reserve(kPieceSize + kPieceSize / 16);
+        }
+        AppendEncodedLines(pieces_.back(), lines_, options_);
+        lines_.clear();
+    }
+
     const OutputOptions& options_;
     int next_ = 0;
     int failed_ = 0;
     std::string last_error_;
     std::vector<std::string> lines_;
-    std::string bytes_;
+    std::vector<std::string> pieces_;
     PhaseTimes times_;
 };
 
@@ -217,12 +229,12 @@ int RenderResponse(std::string_view xml, const OutputOptions& options, std::FILE
     start = finished;
     if (options.path) {
         try {
-            WriteFileAtomically(*options.path, render.bytes());
+            WriteFileAtomically(*options.path, render.pieces());
         } catch (const FileError& error) {
             Print(err, std::string("tavrelo-cli: ") + error.what() + "\n");
             return kExitOutput;
         }
-    } else if (!WriteAll(out, render.bytes())) {
+    } else if (!WriteAll(out, render.pieces())) {
         Print(err, "tavrelo-cli: cannot write to standard output\n");
         return kExitOutput;
     }
