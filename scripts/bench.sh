@@ -86,7 +86,7 @@ for n in $fetch_sizes; do
   trap 'kill "$register_pid" 2>/dev/null || true' EXIT
   port=
   for ((i = 0; i < 600; ++i)); do
-    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")
+    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log" 2>/dev/null || true)
     [[ -z "$port" ]] || break
     sleep 0.1
   done
