@@ -109,7 +109,7 @@ void AppendEncodedLines(std::string& out, const std::vector<std::string>& lines,
     const std::string_view terminator = options.path ? "\r\n" : "\n";
     for (const auto& line : lines) {
         if (encoding == TextEncoding::kUtf8) {
-            out += Cp1251ToUtf8(line);
+            AppendUtf8FromCp1251(out, line);
         } else {
             out += line;
         }
