@@ -25,18 +25,23 @@ struct OutputOptions {
     std::optional<std::filesystem::path> path;
     std::optional<TextEncoding> encoding;
     std::filesystem::path error_log = "error.log";
+    // --timings: after the output, one line on the error stream with the seconds spent parsing,
+    // walking, rendering and writing, and the peak resident memory of the process.
+    bool timings = false;
 };
 
-// Declares --type, --output and --encoding on a command that renders a response.
+// Declares --type, --output, --encoding and --timings on a command that renders a response.
 void AddOutputOptions(CLI::App& command, OutputOptions& options);
 
 // The bytes of `lines` (CP1251) as `options` asks for them.
 std::string EncodeLines(const std::vector<std::string>& lines, const OutputOptions& options);
+void AppendEncodedLines(std::string& out, const std::vector<std::string>& lines,
+                        const OutputOptions& options);
 
 // Parses a control-tape response (XML text), walks it into a fresh model, renders the selected
-// documents and writes them. Nothing is written unless the whole response was accepted. Failures
-// are reported on `err` with the two texts the request window shows and the reason; returns the
-// exit status.
+// documents (each as soon as the walk has left it) and writes them. Nothing is written unless the
+// whole response was accepted. Failures are reported on `err` with the two texts the request window
+// shows and the reason; returns the exit status.
 int RenderResponse(std::string_view xml, const OutputOptions& options, std::FILE* out = stdout,
                    std::FILE* err = stderr);
 

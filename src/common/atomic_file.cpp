@@ -49,6 +49,17 @@ private:
 }  // namespace
 
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view data) {
+    WriteFileAtomically(path, std::span<const std::string_view>(&data, 1));
+}
+
+void WriteFileAtomically(const std::filesystem::path& path,
+                         const std::vector<std::string>& pieces) {
+    std::vector<std::string_view> views(pieces.begin(), pieces.end());
+    WriteFileAtomically(path, std::span<const std::string_view>(views));
+}
+
+void WriteFileAtomically(const std::filesystem::path& path,
+                         std::span<const std::string_view> pieces) {
     const std::filesystem::path folder =
         path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     TemporaryFile tmp((folder / ("." + path.filename().string() + ".XXXXXX")).string());
@@ -61,14 +72,16 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view dat
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask);
     if (::fchmod(tmp.fd(), mode) != 0) Fail(path, "set mode", errno);
 
-    std::size_t written = 0;
-    while (written < data.size()) {
-        const ssize_t n = ::write(tmp.fd(), data.data() + written, data.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail(path, "write", errno);
+    for (const std::string_view data : pieces) {
+        std::size_t written = 0;
+        while (written < data.size()) {
+            const ssize_t n = ::write(tmp.fd(), data.data() + written, data.size() - written);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                Fail(path, "write", errno);
+            }
+            written += static_cast<std::size_t>(n);
         }
-        written += static_cast<std::size_t>(n);
     }
     if (::fsync(tmp.fd()) != 0) Fail(path, "flush", errno);
     if (tmp.Close() != 0) Fail(path, "close", errno);
@@ -102,10 +115,24 @@ std::string ReadFile(const std::filesystem::path& path) {
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) throw FileError("Cannot open " + path.string() + ": " + std::strerror(errno));
-    std::ostringstream content;
-    content << in.rdbuf();
+    // A regular file goes straight into a string of its size: a stream buffer growing by doubling
+    // would hold up to twice a large tape for a moment. What else the file holds by the time it
+    // is read (or all of a pipe or device) follows through the stream.
+    std::string content;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > 0 && size < content.max_size()) {
+        content.resize(static_cast<std::size_t>(size));
+        in.read(content.data(), static_cast<std::streamsize>(size));
+        content.resize(static_cast<std::size_t>(in.gcount()));
+        if (in.bad()) throw FileError("Cannot read " + path.string());
+        if (!in) return content;  // the end came first
+    }
+    std::ostringstream rest;
+    rest << in.rdbuf();
     if (in.bad()) throw FileError("Cannot read " + path.string());
-    return std::move(content).str();
+    if (content.empty()) return std::move(rest).str();
+    content += std::move(rest).str();
+    return content;
 }
 
 }  // namespace tavrelo

@@ -92,17 +92,23 @@ void AppendCp1251(std::string& out, char32_t cp) {
     out += '?';
 }
 
+void AppendUtf8FromCp1251(std::string& out, std::string_view cp1251) {
+    // Runs of ASCII go in one append each; tape lines are mostly blanks, digits and Latin.
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < cp1251.size(); ++i) {
+        const auto b = static_cast<unsigned char>(cp1251[i]);
+        if (b < 0x80) continue;
+        out.append(cp1251.data() + start, i - start);
+        AppendUtf8(out, kHighHalf[b - 0x80]);
+        start = i + 1;
+    }
+    out.append(cp1251.data() + start, cp1251.size() - start);
+}
+
 std::string Cp1251ToUtf8(std::string_view cp1251) {
     std::string out;
     out.reserve(cp1251.size() * 2);
-    for (char c : cp1251) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out += c;
-        } else {
-            AppendUtf8(out, kHighHalf[b - 0x80]);
-        }
-    }
+    AppendUtf8FromCp1251(out, cp1251);
     return out;
 }
 

@@ -73,6 +73,10 @@ public:
         cur_ = 0;
     }
 
+    // Drops document `index`, for a caller that renders each document as soon as the walk has
+    // left it (the walk never returns below cur()); dat_at(index) would give an empty one again.
+    void release_dat(int index) { dat_map_.erase(index); }
+
     void note_check_no(int no) { Widen(check_no_min_, check_no_max_, no); }
     void note_zvit_no(int no) { Widen(zvit_no_min_, zvit_no_max_, no); }
 

@@ -18,42 +18,49 @@ void WriteHeader(rq& model, dat& doc, Lines& out) {
 
 }  // namespace tape
 
-namespace {
-
-// Holds the last message only; a log that cannot be opened is skipped silently, as the rendering
-// must go on either way.
-void LogRenderError(const std::filesystem::path& error_log, const Error& error) {
+void LogRenderError(const std::filesystem::path& error_log, const std::string& message) {
+    // Holds the last message only; a log that cannot be opened is skipped silently, as the
+    // rendering must go on either way.
     std::ofstream log(error_log, std::ios::binary | std::ios::trunc);
-    if (log) log << error.what() << '\n';
+    if (log) log << message << '\n';
 }
 
-}  // namespace
+void AddNoDocumentsLine(std::vector<std::string>& lines) {
+    tape::Lines(lines).Add(std::string("Запрашиваемые данные отсутствуют!"_cp));
+}
+
+std::optional<std::string> RenderDocument(rq& model, int index, int selector,
+                                          std::vector<std::string>& lines) {
+    tape::Lines out(lines);
+    dat& doc = model.dat_at(index);
+    try {
+        if (doc.is_check()) {
+            if (selector == kSelectChecks || selector == kSelectAll) {
+                tape::WriteReceipt(model, doc, out, true);
+            } else if (selector == kSelectCashInOut && doc.check_at(0).t() == 2) {
+                tape::WriteReceipt(model, doc, out, false);
+            }
+        } else if (selector == kSelectZvits || selector == kSelectAll) {
+            tape::WriteZvit(model, doc, out);
+        }
+    } catch (const ConversionError& error) {
+        return error.what();
+    } catch (const RangeError& error) {
+        return error.what();
+    }
+    return std::nullopt;
+}
 
 int RenderDocuments(rq& model, int selector, std::vector<std::string>& lines,
                     const std::filesystem::path& error_log) {
-    tape::Lines out(lines);
     if (model.cur() <= 0) {
-        out.Add(std::string("Запрашиваемые данные отсутствуют!"_cp));
+        AddNoDocumentsLine(lines);
         return 0;
     }
     int failed = 0;
     for (int i = 0; i < model.cur(); ++i) {
-        dat& doc = model.dat_at(i);
-        try {
-            if (doc.is_check()) {
-                if (selector == kSelectChecks || selector == kSelectAll) {
-                    tape::WriteReceipt(model, doc, out, true);
-                } else if (selector == kSelectCashInOut && doc.check_at(0).t() == 2) {
-                    tape::WriteReceipt(model, doc, out, false);
-                }
-            } else if (selector == kSelectZvits || selector == kSelectAll) {
-                tape::WriteZvit(model, doc, out);
-            }
-        } catch (const ConversionError& error) {
-            LogRenderError(error_log, error);
-            ++failed;
-        } catch (const RangeError& error) {
-            LogRenderError(error_log, error);
+        if (const std::optional<std::string> error = RenderDocument(model, i, selector, lines)) {
+            LogRenderError(error_log, *error);
             ++failed;
         }
     }

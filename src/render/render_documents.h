@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,20 @@ inline const std::filesystem::path kDefaultErrorLog = "error.log";
 // Returns the number of documents stopped that way.
 int RenderDocuments(rq& model, int selector, std::vector<std::string>& lines,
                     const std::filesystem::path& error_log = kDefaultErrorLog);
+
+// The steps of RenderDocuments, for a caller that renders each document as soon as the walk is
+// done with it (the walk never returns to a document below rq.cur()).
+//
+// Appends the tape text of document `index` if `selector` selects it. A conversion or range
+// error stops the document where it arose, its lines so far staying; its message is returned.
+std::optional<std::string> RenderDocument(rq& model, int index, int selector,
+                                          std::vector<std::string>& lines);
+
+// The single line of a model without documents.
+void AddNoDocumentsLine(std::vector<std::string>& lines);
+
+// Replaces the contents of `error_log` with `message` and a line break; nothing is written when
+// the file cannot be opened.
+void LogRenderError(const std::filesystem::path& error_log, const std::string& message);
 
 }  // namespace tavrelo

@@ -2,6 +2,7 @@
 
 #include <libxml/xmlreader.h>
 
+#include <chrono>
 #include <climits>
 #include <exception>
 #include <memory>
@@ -55,6 +56,10 @@ class StreamingWalk {
 }  // namespace
 
 void ParseResponse(std::string_view xml_bytes, rq& model, control& state) {
+    ParseResponse(xml_bytes, model, state, WalkHooks{});
+}
+
+void ParseResponse(std::string_view xml_bytes, rq& model, control& state, const WalkHooks& hooks) {
     RefuseExternalResources();
     if (xml_bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         throw ParseError("XML text too large: " + std::to_string(xml_bytes.size()) + " bytes");
@@ -86,7 +91,14 @@ void ParseResponse(std::string_view xml_bytes, rq& model, control& state) {
                 status = -1;
                 break;
             }
-            walk.ParseChild(child);
+            if (hooks.walk_time == nullptr) {
+                walk.ParseChild(child);
+            } else {
+                const auto start = std::chrono::steady_clock::now();
+                walk.ParseChild(child);
+                *hooks.walk_time += std::chrono::steady_clock::now() - start;
+            }
+            if (hooks.child_walked && !walk.conversion_failure()) hooks.child_walked(filled);
             status = xmlTextReaderNext(reader.get());
         }
     }

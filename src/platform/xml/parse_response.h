@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string_view>
 
 #include "model/document.h"
@@ -16,5 +18,16 @@ namespace tavrelo {
 // of the model even for a tape of 100,000 documents. The walk fills a copy that replaces `model`
 // at the end: references into `model` taken before the call do not survive it.
 void ParseResponse(std::string_view xml_bytes, rq& model, control& state);
+
+// What a caller may follow of one ParseResponse; every member is optional.
+struct WalkHooks {
+    // Receives the time spent in the walk itself (reading and parsing excluded), added to it.
+    std::chrono::nanoseconds* walk_time = nullptr;
+    // Called after each child of the root has been walked, with the copy being filled; not after
+    // a value that was no number. The copy's documents below cur() are final.
+    std::function<void(rq& filling)> child_walked;
+};
+
+void ParseResponse(std::string_view xml_bytes, rq& model, control& state, const WalkHooks& hooks);
 
 }  // namespace tavrelo

@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# Benchmarks of the whole pipeline: builds what they need, generates tapes of 1,000, 10,000 and
+# 100,000 documents (fixed seeds), measures the bare libxml2 parse, tavrelo-cli render (with its
+# own parse / walk / render split and the kernel's peak memory), tavrelo-cli fetch against the
+# protocol floor on loopback, and the micro-benchmarks; prints one table (bench/README.md).
+#
+#   scripts/bench.sh                 # everything, REPEATS=5 runs per figure (the median is shown)
+#   REPEATS=3 SIZES="1000 10000" scripts/bench.sh
+#
+# Environment: TAVRELO_BENCH_BUILD_DIR (default build-bench/), TAVRELO_BENCH_DATA (default
+# <build>/bench-data), REPEATS, SIZES (render), FETCH_SIZES (fetch), MICRO=0 skips the
+# micro-benchmarks.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${TAVRELO_BENCH_BUILD_DIR:-$root/build-bench}
+data=${TAVRELO_BENCH_DATA:-$build/bench-data}
+repeats=${REPEATS:-5}
+sizes=${SIZES:-1000 10000 100000}
+fetch_sizes=${FETCH_SIZES:-1000 10000 100000}
+micro=${MICRO:-1}
+
+"$root/scripts/setup.sh"
+if [[ ! -f "$build/build.ninja" ]]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTAVRELO_BUILD_GUI=OFF -DTAVRELO_BUILD_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" -j "$(nproc)" --target tavrelo-cli tavrelo-register tavrelo-bench-parse \
+  tavrelo-bench-fetch-floor tavrelo-bench-run tavrelo-bench-micro tavrelo-bench-same >/dev/null
+
+cli=$build/src/cli/tavrelo-cli
+register=$build/tools/register/tavrelo-register
+bare=$build/bench/tavrelo-bench-parse
+floor=$build/bench/tavrelo-bench-fetch-floor
+run=$build/bench/tavrelo-bench-run
+mkdir -p "$data"
+cd "$data"
+
+# The seed of each tape size: the same tapes on every run and every machine.
+seed_of() { echo $((7000 + ${#1})); }
+
+# value KEY LINE: the number after KEY= in LINE.
+value() { sed -n "s/.*\\b$1=\\([0-9.]*\\).*/\\1/p" <<<"$2"; }
+
+# median of the numbers on standard input.
+median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+declare -A fig
+
+for n in $sizes; do
+  tape=tape-$n.xml
+  [[ -f $tape ]] || "$register" --generate "$n" --seed "$(seed_of "$n")" --write "$tape" 2>/dev/null
+  fig[size,$n]=$(stat -c %s "$tape")
+  bare_out=$("$bare" "$tape" "$repeats")
+  fig[bare,$n]=$(value parse "$bare_out")
+  fig[bare_cpu,$n]=$(value cpu "$bare_out")
+  walls=() cpus=() parses=() walks=() renders=() writes=() rss=() inner=()
+  for ((r = 0; r < repeats; ++r)); do
+    out=$("$run" -- "$cli" render "$tape" --timings 2>"render-$n.err")
+    timings=$(grep 'timings' "render-$n.err")
+    walls+=("$(value wall "$out")")
+    cpus+=("$(awk -v u="$(value user "$out")" -v s="$(value sys "$out")" 'BEGIN {print u + s}')")
+    rss+=("$(value peak_rss "$out")")
+    parses+=("$(value parse "$timings")")
+    walks+=("$(value walk "$timings")")
+    renders+=("$(value render "$timings")")
+    writes+=("$(value write "$timings")")
+    inner+=("$(awk -v a="$(value parse "$timings")" -v b="$(value walk "$timings")" \
+      -v c="$(value render "$timings")" -v d="$(value write "$timings")" \
+      'BEGIN {print a + b + c + d}')")
+  done
+  fig[wall,$n]=$(printf '%s\n' "${walls[@]}" | median)
+  fig[cpu,$n]=$(printf '%s\n' "${cpus[@]}" | median)
+  fig[rss,$n]=$(printf '%s\n' "${rss[@]}" | median)
+  fig[parse,$n]=$(printf '%s\n' "${parses[@]}" | median)
+  fig[walk,$n]=$(printf '%s\n' "${walks[@]}" | median)
+  fig[render,$n]=$(printf '%s\n' "${renders[@]}" | median)
+  fig[write,$n]=$(printf '%s\n' "${writes[@]}" | median)
+  fig[inner,$n]=$(printf '%s\n' "${inner[@]}" | median)
+done
+
+for n in $fetch_sizes; do
+  log=register-$n.log
+  rm -f "$log"
+  "$register" --generate "$n" --seed "$(seed_of "$n")" --listen 127.0.0.1:0 >/dev/null 2>"$log" &
+  register_pid=$!
+  trap 'kill "$register_pid" 2>/dev/null || true' EXIT
+  port=
+  for ((i = 0; i < 600; ++i)); do
+    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log" 2>/dev/null || true)
+    [[ -z "$port" ]] || break
+    sleep 0.1
+  done
+  if [[ -z "$port" ]]; then
+    echo "bench: tavrelo-register did not start (see $data/$log)" >&2
+    exit 1
+  fi
+  fetch_repeats=$repeats
+  ((n < 100000)) || fetch_repeats=$(((repeats + 1) / 2))
+  walls=() floors=() rendering=()
+  for ((r = 0; r < fetch_repeats; ++r)); do
+    floors+=("$(value fetch_floor "$("$floor" 127.0.0.1 "$port" 1 "$n")")")
+    out=$("$run" -- "$cli" fetch --host 127.0.0.1 --port "$port" --numbers 1 "$n" \
+      --xml "fetch-$n.xml" --timings 2>"fetch-$n.err")
+    timings=$(grep 'timings' "fetch-$n.err")
+    walls+=("$(value wall "$out")")
+    rendering+=("$(awk -v a="$(value parse "$timings")" -v b="$(value walk "$timings")" \
+      -v c="$(value render "$timings")" -v d="$(value write "$timings")" \
+      'BEGIN {print a + b + c + d}')")
+  done
+  kill -TERM "$register_pid"
+  wait "$register_pid" || true
+  trap - EXIT
+  fig[fetch,$n]=$(printf '%s\n' "${walls[@]}" | median)
+  fig[floor,$n]=$(printf '%s\n' "${floors[@]}" | median)
+  fig[fetch_render,$n]=$(printf '%s\n' "${rendering[@]}" | median)
+  # The retrieved XML must be the generated tape, byte for byte.
+  if [[ -f tape-$n.xml ]] && ! cmp -s "fetch-$n.xml" "tape-$n.xml"; then
+    echo "bench: fetch-$n.xml differs from tape-$n.xml" >&2
+  fi
+done
+
+# The pipeline renders while it walks; it must write what rendering the finished model writes.
+same=("$root"/data/*.xml)
+for n in $sizes; do ((n > 10000)) || same+=("tape-$n.xml"); done
+"$build/bench/tavrelo-bench-same" "${same[@]}" >same.log || {
+  grep DIFFERENT same.log >&2
+  exit 1
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0) ? a / b : 0}'; }
+ms() { awk -v a="$1" 'BEGIN {printf "%.0f ms", a * 1000}'; }
+us_per_doc() { awk -v a="$1" -v n="$2" 'BEGIN {printf "%.1f us", a * 1e6 / n}'; }
+
+echo
+echo "Machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1);" \
+  "medians of $repeats runs"
+echo
+echo "| documents | XML | bare parse | render process / bare parse | same, CPU time | in-process pipeline / bare parse | parse : walk : render : write | per document | peak RSS / XML size |"
+echo "|---|---|---|---|---|---|---|---|---|"
+for n in $sizes; do
+  size_mb=$(awk -v s="${fig[size,$n]}" 'BEGIN {printf "%.1f MB", s / 1048576}')
+  split=$(awk -v a="${fig[parse,$n]}" -v b="${fig[walk,$n]}" -v c="${fig[render,$n]}" \
+    -v d="${fig[write,$n]}" -v f="${fig[bare,$n]}" \
+    'BEGIN {printf "%.2f : %.2f : %.2f : %.2f", a / f, b / f, c / f, d / f}')
+  echo "| $n | $size_mb | $(ms "${fig[bare,$n]}") | $(ratio "${fig[wall,$n]}" "${fig[bare,$n]}") ($(ms "${fig[wall,$n]}")) | $(ratio "${fig[cpu,$n]}" "${fig[bare_cpu,$n]}") ($(ms "${fig[cpu,$n]}") / $(ms "${fig[bare_cpu,$n]}")) | $(ratio "${fig[inner,$n]}" "${fig[bare,$n]}") | $split | $(us_per_doc "${fig[wall,$n]}" "$n") | $(ratio "$((fig[rss,$n] * 1024))" "${fig[size,$n]}") ($((fig[rss,$n] / 1024)) MB) |"
+done
+echo
+echo "(the split is in units of the bare parse time)"
+echo
+echo "| documents | fetch process | protocol floor | fetch / floor, documents per second | retrieval alone / floor | per document (fetch) |"
+echo "|---|---|---|---|---|---|"
+for n in $fetch_sizes; do
+  retrieval=$(awk -v a="${fig[fetch,$n]}" -v b="${fig[fetch_render,$n]}" 'BEGIN {print a - b}')
+  echo "| $n | $(ms "${fig[fetch,$n]}") | $(ms "${fig[floor,$n]}") | $(ratio "${fig[floor,$n]}" "${fig[fetch,$n]}") | $(ratio "${fig[floor,$n]}" "$retrieval") | $(us_per_doc "${fig[fetch,$n]}" "$n") |"
+done
+echo
+growth() { [[ -n "${fig[$1,$3]:-}" && -n "${fig[$1,$2]:-}" ]] && ratio "${fig[$1,$3]}" "${fig[$1,$2]}" || echo "-"; }
+echo "| growth 10,000 -> 100,000 | render process | in-process pipeline | fetch process | target |"
+echo "|---|---|---|---|---|"
+echo "| time(100k) / time(10k) | $(growth wall 10000 100000) | $(growth inner 10000 100000) | $(growth fetch 10000 100000) | <= 11 |"
+
+if [[ "$micro" != 0 ]]; then
+  echo
+  "$build/bench/tavrelo-bench-micro" --benchmark_min_time=0.1 2>/dev/null | grep -E '^(BM_|-{5}|Benchmark)'
+fi
