@@ -34,6 +34,44 @@ bool IsDecimalNumber(std::string_view s) {
     return i == s.size();
 }
 
+// For a text of the decimal-number grammar: whether its value is below 1 in magnitude, judged
+// from the position of its first significant digit and the exponent (saturated, so that any
+// number of digits or exponent digits is fine). Zero counts as below 1.
+bool DecimalOrderIsNegative(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    long long order = 0;
+    bool significant = false;
+    for (; i < s.size() && IsDigit(s[i]); ++i) {
+        if (s[i] != '0') significant = true;
+        if (significant && order < 1000000000) ++order;  // integer digits from the first nonzero
+    }
+    if (significant) {
+        --order;  // a value with n integer digits has the order n - 1
+    } else if (i < s.size() && s[i] == '.') {
+        for (++i; i < s.size() && s[i] == '0'; ++i) {
+            if (order > -1000000000) --order;
+        }
+        if (i < s.size() && IsDigit(s[i])) {
+            significant = true;
+            --order;
+        }
+    }
+    while (i < s.size() && s[i] != 'e' && s[i] != 'E') ++i;
+    if (!significant) return true;
+    long long exponent = 0;
+    if (i < s.size()) {
+        ++i;
+        bool negative = false;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+        for (; i < s.size() && IsDigit(s[i]); ++i) {
+            if (exponent < 1000000000) exponent = exponent * 10 + (s[i] - '0');
+        }
+        if (negative) exponent = -exponent;
+    }
+    return order + exponent < 0;
+}
+
 [[noreturn]] void NotAFloat(std::string_view text) {
     throw ConversionError("'" + std::string(text) + "' is not a valid floating point value");
 }
@@ -51,13 +89,9 @@ float ParseFloat(std::string_view text) {
     float value = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        // from_chars reports underflow the same way; a tiny value is still a number, zero.
-        long double wide = 0;
-        const auto wide_result =
-            std::from_chars(digits.data(), digits.data() + digits.size(), wide);
-        if (wide_result.ec == std::errc() && std::fabs(wide) < 1) {
-            return std::signbit(wide) ? -0.0f : 0.0f;
-        }
+        // from_chars reports underflow the same way; a tiny value is still a number, zero. The
+        // decimal order tells the two apart even beyond the range of every wider type.
+        if (DecimalOrderIsNegative(digits)) return digits.front() == '-' ? -0.0f : 0.0f;
         throw ConversionError("'" + std::string(text) +
                               "' is not a valid floating point value (out of range)");
     }

@@ -91,11 +91,15 @@ class ReceiptWriter {
 
     void WriteItem(const sale& item, bool wrap_name) {
         std::string name = item.nm();
-        if (wrap_name) {
-            while (name.size() > 34) {
-                out_.Add(Cat("  ", name.substr(0, 34)));
-                name.erase(0, 34);
+        if (wrap_name && name.size() > 34) {
+            // Cut from an offset and shorten once at the end: erasing each piece from the front
+            // would copy the rest every time, quadratic in the length of a hostile name.
+            std::size_t from = 0;
+            while (name.size() - from > 34) {
+                out_.Add(Cat("  ", std::string_view(name).substr(from, 34)));
+                from += 34;
             }
+            name.erase(0, from);
         }
         const std::string value = Cat(Amount(item.sm()), " ", TaxLetter(TaxIndex(item.tx())));
         if (item.q() != 0) {

@@ -1,10 +1,13 @@
 #include "platform/xml/xml_node_ref.h"
 
+#include <libxml/entities.h>
+#include <libxml/parserInternals.h>
+
 #include <cstring>
-#include <memory>
 #include <string_view>
 
 #include "common/cp1251.h"
+#include "common/errors.h"
 
 namespace tavrelo {
 namespace {
@@ -40,9 +43,36 @@ std::string QualifiedName(const xmlNs* ns, const xmlChar* name) {
     return out;
 }
 
-struct XmlFree {
-    void operator()(xmlChar* text) const { xmlFree(text); }
-};
+// The parser checks entity expansion only where it substitutes, and without substitution it
+// leaves references in attribute values for the reader to expand. A value that repeats one large
+// entity many times (no nesting, so no nesting check sees it) would grow to gigabytes here, and
+// libxml2's own joining (xmlNodeListGetString) is quadratic in the result. So the pieces are joined
+// here, once each, and held to the parser's own limit for one value; deeper entity nesting than
+// the parser allows cannot occur, the bound on it only guards against a reference loop.
+constexpr std::size_t kMaxExpandedValue = XML_MAX_TEXT_LENGTH;
+constexpr int kMaxEntityNesting = 40;
+
+void AppendExpanded(const xmlDoc* doc, const xmlNode* list, int nesting, std::string& utf8) {
+    if (nesting > kMaxEntityNesting) {
+        throw ParseError("XML error: entities nested too deeply in an attribute value");
+    }
+    for (const xmlNode* piece = list; piece != nullptr; piece = piece->next) {
+        if (piece->type == XML_TEXT_NODE || piece->type == XML_CDATA_SECTION_NODE) {
+            if (piece->content != nullptr) {
+                const std::size_t size = std::strlen(reinterpret_cast<const char*>(piece->content));
+                if (size > kMaxExpandedValue - utf8.size()) {
+                    throw ParseError("XML error: attribute value longer than " +
+                                     std::to_string(kMaxExpandedValue) +
+                                     " bytes once its entities are expanded");
+                }
+                utf8.append(reinterpret_cast<const char*>(piece->content), size);
+            }
+        } else if (piece->type == XML_ENTITY_REF_NODE) {
+            const xmlEntity* entity = xmlGetDocEntity(doc, piece->name);
+            if (entity != nullptr) AppendExpanded(doc, entity->children, nesting + 1, utf8);
+        }
+    }
+}
 
 }  // namespace
 
@@ -68,10 +98,10 @@ std::string XmlNodeRef::NodeValue() const {
         const xmlNode* value = attribute_->children;
         if (value == nullptr) return {};
         if (value->next == nullptr && value->type == XML_TEXT_NODE) return AsCp1251(value->content);
-        // Entity references in the value: let libxml2 join the pieces.
-        const std::unique_ptr<xmlChar, XmlFree> joined(
-            xmlNodeListGetString(attribute_->doc, attribute_->children, 1));
-        return AsCp1251(joined.get());
+        // Entity references in the value.
+        std::string utf8;
+        AppendExpanded(attribute_->doc, value, 0, utf8);
+        return AsCp1251(reinterpret_cast<const xmlChar*>(utf8.c_str()));
     }
     if (node_ == nullptr) return {};
     switch (node_->type) {

@@ -1,0 +1,289 @@
+#include "fuzz_entries.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "common/errors.h"
+#include "common/numbers.h"
+#include "model/document.h"
+#include "model/vocabulary.h"
+#include "platform/xml/parse_response.h"
+#include "register/request.h"
+#include "register/tape.h"
+#include "render/format_stamp.h"
+#include "render/number_format.h"
+#include "render/place_right.h"
+#include "render/render_documents.h"
+#include "render/scale.h"
+#include "render/tax_letter.h"
+
+namespace tavrelo::fuzz {
+namespace {
+
+void Expect(bool holds, const std::string& what) {
+    if (!holds) throw BrokenPromise(what);
+}
+
+std::string_view Text(Bytes data) {
+    return {reinterpret_cast<const char*>(data.data()), data.size()};
+}
+
+// Takes the next `n` bytes as a value of type T, zero-filled past the end of the input.
+template <class T, std::size_t n = sizeof(T)>
+T Take(Bytes& data) {
+    unsigned char raw[sizeof(T)] = {};
+    const std::size_t have = data.size() < n ? data.size() : n;
+    if (have > 0) std::memcpy(raw, data.data(), have);
+    data = data.subspan(have);
+    T value;
+    std::memcpy(&value, raw, sizeof(T));
+    return value;
+}
+
+// An 80-bit pattern as the x87 unit can produce it: the explicit integer bit agrees with the
+// exponent (arithmetic never makes the "unnormal" encodings, which the unit refuses as operands).
+long double Extended(Bytes& data) {
+    unsigned char raw[sizeof(long double)] = {};
+    const std::size_t have = data.size() < 10 ? data.size() : 10;
+    if (have > 0) std::memcpy(raw, data.data(), have);
+    data = data.subspan(have);
+    const bool zero_exponent = raw[8] == 0 && (raw[9] & 0x7F) == 0;
+    if (zero_exponent) {
+        raw[7] &= 0x7F;
+    } else {
+        raw[7] |= 0x80;
+    }
+    long double value;
+    std::memcpy(&value, raw, sizeof value);
+    return value;
+}
+
+const std::filesystem::path& ErrorLog() {
+    static const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("tavrelo-fuzz-" + std::to_string(::getpid()) + "-error.log");
+    return path;
+}
+
+void CheckRequestFrame(const RequestFrame& frame) {
+    Expect(frame.bytes.size() <= RequestReader::kMaxFrame, "frame longer than the bound");
+    if (std::holds_alternative<MalformedRequest>(frame.request)) return;
+    Expect(!frame.bytes.empty() && frame.bytes.front() == '\x01' && frame.bytes.back() == '\x05',
+           "answered frame without its start and end bytes");
+    // What was understood reads back the same from the client's own spelling of it.
+    if (const auto* block = std::get_if<BlockRequest>(&frame.request)) {
+        const std::string body = "B;" + IntToText(block->type) + ";" + IntToText(block->number) +
+                                 ";" + IntToText(block->block) + ";";
+        const Request again = ParseRequestBody(body);
+        const auto* same = std::get_if<BlockRequest>(&again);
+        Expect(same != nullptr && same->type == block->type && same->number == block->number &&
+                   same->block == block->block,
+               "block request does not read back: " + body);
+    }
+}
+
+// The rounding error FormatFixed may make: half a unit of the last digit it keeps.
+long double RoundingBound(long double magnitude, int precision, int decimals) {
+    int integer_digits = 0;
+    for (long double p = 1; p <= magnitude && integer_digits < 40; p *= 10) ++integer_digits;
+    int kept = precision - integer_digits;
+    if (kept > decimals) kept = decimals;
+    return 0.5L * std::pow(10.0L, -kept);
+}
+
+void CheckFixed(long double value, int precision, int decimals) {
+    const std::string out = FormatFixed(value, precision, decimals);
+    Expect(!out.empty() && out.size() <= static_cast<std::size_t>(precision) + 10,
+           "FormatFixed length: " + out);
+    for (char c : out) {
+        Expect((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'E' || c == 'I' ||
+                   c == 'N' || c == 'F' || c == 'A',
+               "FormatFixed character: " + out);
+    }
+    if (!std::isfinite(value)) return;
+    const long double magnitude = std::fabs(value);
+    const long double limit = std::pow(10.0L, precision);
+    if (magnitude >= limit) {
+        Expect(out.find('E') != std::string::npos, "large value without exponent: " + out);
+        return;
+    }
+    const long double back = std::strtold(out.c_str(), nullptr);
+    if (out.find('E') != std::string::npos) {
+        // Only a value that rounds up to 10^precision takes the exponent form here.
+        Expect(std::fabs(back) == limit, "exponent form below the limit: " + out);
+        return;
+    }
+    const std::size_t point = out.find('.');
+    Expect(decimals == 0 ? point == std::string::npos
+                         : point != std::string::npos &&
+                               out.size() - point - 1 == static_cast<std::size_t>(decimals),
+           "FormatFixed decimals: " + out);
+    const long double error = std::fabs(back - value);
+    // The text is exact; strtold itself rounds to 64 bits, hence the relative slack.
+    Expect(
+        error <= RoundingBound(magnitude, precision, decimals) * (1 + 1e-9L) + magnitude * 1e-18L,
+        "FormatFixed off by more than its rounding: " + out);
+    if (out.front() == '-') {
+        Expect(out.find_first_of("123456789") != std::string::npos, "negative zero: " + out);
+    }
+}
+
+}  // namespace
+
+void ParseAndRender(Bytes data) {
+    rq model;
+    control state;
+    try {
+        ParseResponse(Text(data), model, state);
+    } catch (const ParseError&) {
+        return;  // the request flow reports it and renders nothing
+    } catch (const ConversionError&) {
+        // The model is filled up to the bad value; rendering it must be as safe as any other.
+    }
+    for (int selector = kSelectZvits; selector <= kSelectCashInOut; ++selector) {
+        rq copy = model;
+        std::vector<std::string> lines;
+        const int failed = RenderDocuments(copy, selector, lines, ErrorLog());
+        // Documents that the selector leaves out may give no line; no documents give one line.
+        Expect(model.cur() > 0 || lines.size() == 1, "no documents, but not the one line");
+        Expect(failed >= 0 && failed <= (model.cur() > 0 ? model.cur() : 0),
+               "more failed documents than documents");
+    }
+    std::error_code ignored;
+    std::filesystem::remove(ErrorLog(), ignored);
+}
+
+void RegisterRequests(Bytes data) {
+    const std::size_t piece = data.empty() ? 1 : (data[0] % 64) + 1;
+    Bytes rest = data.empty() ? data : data.subspan(1);
+    RequestReader reader;
+    std::size_t frames = 0;
+    while (!rest.empty()) {
+        const std::size_t n = rest.size() < piece ? rest.size() : piece;
+        reader.Append(Text(rest.first(n)));
+        rest = rest.subspan(n);
+        while (auto frame = reader.Next()) {
+            CheckRequestFrame(*frame);
+            ++frames;
+        }
+    }
+    Expect(frames + reader.dropped() <= data.size(), "more frames and dropped bytes than bytes");
+    (void)ParseRequestBody(Text(data));
+}
+
+void RegisterTape(Bytes data) {
+    Tape tape;
+    try {
+        tape = Tape::Parse(Text(data));
+    } catch (const ParseError&) {
+        return;
+    }
+    std::vector<std::string> texts;
+    for (const TapeDocument& doc : tape.documents()) {
+        Expect(Text(data).find(doc.text) != std::string_view::npos, "document not cut from input");
+        Expect(tape.FindByDi(doc.di) != nullptr, "document not found by its DI");
+        if (doc.z_no) Expect(tape.FindByZNo(*doc.z_no) != nullptr, "Z-report not found by NO");
+        texts.push_back(doc.text);
+    }
+    const Tape again = Tape::Parse(FrameTape(texts));
+    Expect(again.size() == tape.size(), "framed documents do not load back");
+}
+
+void Numbers(Bytes data) {
+    const std::string_view text = Text(data);
+    try {
+        const float value = ParseFloat(text);
+        Expect(std::isfinite(value), "ParseFloat gave a non-finite value");
+    } catch (const ConversionError&) {
+    }
+    for (auto parse : {&ParseInt, &ParseIntSkippingLeadingBlanks}) {
+        try {
+            const std::int32_t value = parse(text);
+            Expect(ParseInt(IntToText(value)) == value, "integer does not read back");
+        } catch (const ConversionError&) {
+        }
+    }
+    Bytes bits = data;
+    const float single = Take<float>(bits);
+    const long double wide = Extended(bits);
+    for (const long double value : {static_cast<long double>(single), wide}) {
+        const std::int32_t t = TruncToInt32(value);
+        if (std::isnan(value)) {
+            Expect(t == 0, "NaN does not truncate to 0");
+        } else if (std::fabs(value) < 2147483647.0L) {
+            Expect(t == static_cast<std::int32_t>(std::trunc(value)), "wrong truncation");
+        } else {
+            Expect(t == (value < 0 ? std::numeric_limits<std::int32_t>::min()
+                                   : std::numeric_limits<std::int32_t>::max()),
+                   "truncation does not saturate");
+        }
+    }
+}
+
+void Formatting(Bytes data) {
+    Bytes rest = data;
+    const float single = Take<float>(rest);
+    const long double wide = Extended(rest);
+    const auto shape = Take<std::uint8_t>(rest);
+
+    // The tape's own formats, on the stored value and on it scaled as the layouts scale it.
+    for (const long double value :
+         {static_cast<long double>(single), Hundredths(single), Thousandths(single),
+          static_cast<long double>(HundredthsSingle(single)),
+          static_cast<long double>(ThousandthsSingle(single)), wide}) {
+        CheckFixed(value, 8, 2);
+        CheckFixed(value, 7, 2);
+        CheckFixed(value, 8, 0);
+        CheckFixed(value, 15, 0);
+    }
+    const int precision = shape % 18 + 1;
+    CheckFixed(wide, precision, (shape / 18) % (precision + 1));
+
+    const auto column = Take<std::int32_t>(rest);
+    const std::string_view text = Text(rest);
+    const std::size_t split = text.empty() ? 0 : shape % (text.size() + 1);
+    const std::string line(text.substr(0, split));
+    const std::string value(text.substr(split));
+    try {
+        const std::string placed = PlaceRight(line, value, column);
+        const std::string padded = line.size() < 38 ? line + std::string(35, ' ') : line;
+        Expect(placed.size() == padded.size(), "PlaceRight changed the line's length");
+        if (!value.empty()) {
+            const std::size_t first = static_cast<std::size_t>(column) - value.size();
+            Expect(placed.compare(first, value.size(), value) == 0, "value not at its column");
+            Expect(placed.compare(0, first, padded, 0, first) == 0 &&
+                       placed.compare(first + value.size(), std::string::npos, padded,
+                                      first + value.size()) == 0,
+                   "PlaceRight changed characters around the value");
+        } else {
+            Expect(placed == padded, "an empty value changed the line");
+        }
+    } catch (const RangeError&) {
+    }
+
+    (void)FormatStamp(text, (shape & 1) != 0);
+    try {
+        (void)TaxLetter(TaxIndex(text));
+    } catch (const ConversionError&) {
+    }
+    (void)TaxLetter(column);
+}
+
+Entry EntryByName(std::string_view name) {
+    if (name == "parse_render") return &ParseAndRender;
+    if (name == "register_request") return &RegisterRequests;
+    if (name == "register_tape") return &RegisterTape;
+    if (name == "numbers") return &Numbers;
+    if (name == "formatting") return &Formatting;
+    return nullptr;
+}
+
+}  // namespace tavrelo::fuzz
