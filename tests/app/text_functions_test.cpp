@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QTest>
 
 #include "app/tape_print.h"
 #include "app/tape_search.h"
@@ -183,6 +184,29 @@ TEST_F(TextFunctionsTest, CopiesTheSelectedLinesInDisplayOrder) {
     EXPECT_EQ(clipboard->text(), U("  Хліб житній                    1.00 A\n"
                                    "  ЇЖАЧОК шоколадний              1.00 A\n"
                                    "  хліб білий нарізний            1.00 A\n"));
+}
+
+TEST_F(TextFunctionsTest, KeysReachTheFunctionsWhileTheDisplayHasTheFocus) {
+    box_.show();
+    box_.activateWindow();
+    box_.setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box_));
+    ui_.choice_answer = {0, "138"};
+    QTest::keyClick(&box_, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(Current(), 3);
+    ui_.text_answer = "ХЛІБ";
+    QTest::keyClick(&box_, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(Current(), 5);
+    QTest::keyClick(&box_, Qt::Key_F3);
+    EXPECT_EQ(Current(), 0);
+    QTest::keyClick(&box_, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(Current(), 5);
+    QTest::keyClick(&box_, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(&box_, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), U("  хліб білий нарізний            1.00 A\n"
+                                                      "  000000140         30.04.2014  14:43\n"));
+    EXPECT_TRUE(ui_.messages.empty());
+    box_.hide();
 }
 
 TEST(TapePrintTest, PrintedLinesDropTrailingBlanksAndWrapAt40Columns) {

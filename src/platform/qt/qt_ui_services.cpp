@@ -57,7 +57,7 @@ std::optional<std::filesystem::path> QtUiServices::ChooseOpenFile(std::string_vi
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
-    return std::filesystem::path(files.front().toStdString());
+    return std::filesystem::path(files.front().toStdU16String());
 }
 
 std::optional<std::string> QtUiServices::AskText(std::string_view title, std::string_view prompt,

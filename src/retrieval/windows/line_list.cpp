@@ -164,8 +164,14 @@ void LineListBox::Jump() {
 
 void LineListBox::SelectRow(int row) {
     const QModelIndex index = model_->index(row, 0);
+    // The view reads the keys held down when the current row changes: with Shift+F3 it would
+    // extend the selection from the old row. As a single selection the found row becomes the
+    // only one selected and the start of the next Shift selection.
+    const SelectionMode mode = selectionMode();
+    setSelectionMode(QAbstractItemView::SingleSelection);
     setCurrentIndex(index);
     selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    setSelectionMode(mode);
     scrollTo(index, QAbstractItemView::PositionAtTop);
 }
 
