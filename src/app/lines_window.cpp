@@ -9,13 +9,13 @@ LinesWindow::LinesWindow(UiServices& ui, const QString& title, QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setWindowTitle(title);
     setFont(LegacyFont());
-    setFixedSize(640, 420);
+    setFixedSize(820, 420);
     ListBox1 = new LineListBox(14, this);
-    ListBox1->setGeometry(0, 0, 640, 380);
+    ListBox1->setGeometry(0, 0, 820, 380);
     ListBox1->setFont(TapeFont());
     ListBox1->EnableTextFunctions(ui);
     Button1 = new QPushButton(Ui("Закрыть"), this);
-    Button1->setGeometry(544, 388, 89, 25);
+    Button1->setGeometry(724, 388, 89, 25);
     connect(Button1, &QPushButton::clicked, this, &QWidget::close);
 }
 
