@@ -79,6 +79,18 @@ TEST_F(ViewerWindowTest, MenuItemOpensATapeWithoutAConnection) {
               ReadFile(kData / "tape-8-12.all.txt"));
 }
 
+TEST_F(ViewerWindowTest, CyrillicFileNamesAreShownAndReported) {
+    const auto tape = Write("лента 8-12.xml", ReadFile(kTape));
+    ViewerWindow& viewer = OpenTape(tape);
+    EXPECT_TRUE(viewer.windowTitle().endsWith(U("лента 8-12.xml")));
+    EXPECT_EQ(viewer.Label2->text(), QString::fromStdString(tape.string()));
+    ui_.messages.clear();
+    Open(folder_.path() / "нет такого.xml");
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0],
+              "Не удалось прочитать файл " + (folder_.path() / "нет такого.xml").string() + "!");
+}
+
 TEST_F(ViewerWindowTest, SelectorRendersEachDocumentType) {
     ViewerWindow& viewer = OpenTape();
     const struct {
