@@ -116,6 +116,8 @@ bool ViewerWindow::OpenFile(const std::filesystem::path& path) {
     setWindowTitle(Ui("Просмотр файла ленты") + QStringLiteral(" - ") +
                    ToQString(PathText(path.filename())));
     Render();
+    // The findings of the previous tape would read as this one's.
+    if (audit_) audit_->hide();
     return true;
 }
 

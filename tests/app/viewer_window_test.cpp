@@ -243,7 +243,9 @@ TEST_F(ViewerWindowTest, AuditShowsItsFindingsInAWindow) {
     // A clean tape gives no warning; the same window shows the new result.
     ui_.open_answer = std::filesystem::path(TAVRELO_TEST_DATA_DIR) / "audit" / "clean-shift.xml";
     desktop_->Form3().N46->trigger();
+    EXPECT_FALSE(viewer.AuditWindow()->isVisible());
     viewer.AuditButton->click();
+    EXPECT_TRUE(viewer.AuditWindow()->isVisible());
     const std::string clean = Utf8Lines(viewer.AuditWindow()->ListBox1->Items().lines());
     EXPECT_EQ(clean.find("Предупреждение"), std::string::npos);
     EXPECT_EQ(clean, "Проверено документов: 5. Предупреждений нет.\n");
