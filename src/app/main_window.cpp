@@ -45,9 +45,12 @@ TForm3::TForm3(AppContext& context)
     N2 = MainMenu1->addMenu(Ui("КЛЭФ"));
     N45 = N2->addAction(Ui("Вывод документов в электронном виде"));
     N5 = MainMenu1->addAction(Ui("О программе..."));
+    N46 = new QAction(Ui("Открыть файл ленты..."), this);
+    MainMenu1->insertAction(N5, N46);
     N2->setEnabled(false);
     connect(N45, &QAction::triggered, this, handler(&TForm3::N45Click));
     connect(N5, &QAction::triggered, this, handler(&TForm3::N5Click));
+    connect(N46, &QAction::triggered, this, handler(&TForm3::N46Click));
 
     auto* client = new QWidget(this);
     client->setFixedSize(541, 280);
@@ -238,6 +241,16 @@ std::uint16_t TForm3::RegisterPort() const {
 void TForm3::N5Click() { context_.forms.Form54->exec(); }
 
 void TForm3::N45Click() { context_.forms.Form53->ShowModal(); }
+
+void TForm3::N46Click() {
+    const std::optional<std::filesystem::path> path = context_.ui.ChooseOpenFile("*.xml");
+    if (!path) return;
+    if (!viewer_) viewer_ = std::make_unique<ViewerWindow>(context_);
+    if (!viewer_->OpenFile(*path)) return;
+    viewer_->show();
+    viewer_->raise();
+    viewer_->activateWindow();
+}
 
 void TForm3::RadioGroup1Click() {
     if (RadioGroup1->ItemIndex() >= 0 && RadioGroup2->ItemIndex() >= 0) Button3->setEnabled(true);

@@ -11,11 +11,13 @@
 #include <QStatusBar>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/app_context.h"
 #include "app/indicator_shape.h"
 #include "app/radio_group.h"
+#include "app/viewer_window.h"
 
 namespace tavrelo {
 
@@ -39,6 +41,7 @@ class TForm3 : public QMainWindow {
     QMenu* N2;
     QAction* N45;
     QAction* N5;
+    QAction* N46;  // "Открыть файл ленты...": the viewer, with or without a connection
 
     std::string VersionText;  // Windows-1251
     std::filesystem::path StartFolder;
@@ -52,6 +55,7 @@ class TForm3 : public QMainWindow {
     void Button3Click();
     void N5Click();
     void N45Click();
+    void N46Click();
     void RadioGroup1Click();
     void RadioGroup2Click();
 
@@ -68,6 +72,9 @@ class TForm3 : public QMainWindow {
 
     // Whether a connect is waiting for the register's answer.
     bool HandshakeRunning() const { return handshake_running_; }
+
+    // The viewer of saved tapes, made at its first use; null before.
+    ViewerWindow* Viewer() { return viewer_.get(); }
 
     // Told after the window has closed and its configuration is written; start-up ends the
     // program here.
@@ -86,6 +93,7 @@ class TForm3 : public QMainWindow {
     AppContext& context_;
     bool activating_ = false;
     bool handshake_running_ = false;
+    std::unique_ptr<ViewerWindow> viewer_;
 };
 
 }  // namespace tavrelo

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QPrinter>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -50,6 +51,42 @@ class RecordingUi : public UiServices {
         if (!save_answer) return std::nullopt;
         return WithDefaultSuffix(*save_answer, default_suffix);
     }
+    std::optional<std::filesystem::path> ChooseOpenFile(std::string_view filter) override {
+        open_filters.push_back(std::string(filter));
+        return open_answer;
+    }
+    std::optional<std::string> AskText(std::string_view title, std::string_view prompt,
+                                       std::string_view initial) override {
+        questions.push_back(Cp1251ToUtf8(title) + "|" + Cp1251ToUtf8(prompt) + "|" +
+                            Cp1251ToUtf8(initial));
+        if (!text_answer) return std::nullopt;
+        return Utf8ToCp1251(*text_answer);
+    }
+    std::optional<ChoiceAndText> AskChoiceAndText(std::string_view title, std::string_view prompt,
+                                                  const std::vector<std::string>& items) override {
+        std::string question = Cp1251ToUtf8(title) + "|" + Cp1251ToUtf8(prompt);
+        for (const std::string& item : items) question += "|" + Cp1251ToUtf8(item);
+        questions.push_back(question);
+        if (!choice_answer) return std::nullopt;
+        return ChoiceAndText{choice_answer->first, Utf8ToCp1251(choice_answer->second)};
+    }
+    // Both print a PDF into `print_file` when a test names one, as a printer would be painted.
+    bool Print(const std::function<void(QPrinter&)>& paint) override {
+        ++prints;
+        return PrintToFile(paint);
+    }
+    void PrintPreview(const std::function<void(QPrinter&)>& paint) override {
+        ++previews;
+        PrintToFile(paint);
+    }
+    bool PrintToFile(const std::function<void(QPrinter&)>& paint) {
+        if (!print_file) return false;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(print_file->string()));
+        paint(printer);
+        return true;
+    }
 
     struct SaveRequest {
         std::string filter, initial_name, default_suffix;
@@ -58,6 +95,14 @@ class RecordingUi : public UiServices {
     std::vector<std::chrono::milliseconds> blocks;
     std::vector<SaveRequest> save_requests;
     std::optional<std::filesystem::path> save_answer;
+    std::vector<std::string> open_filters;
+    std::optional<std::filesystem::path> open_answer;
+    std::vector<std::string> questions;                        // UTF-8, "title|prompt|..."
+    std::optional<std::string> text_answer;                    // UTF-8
+    std::optional<std::pair<int, std::string>> choice_answer;  // item, UTF-8 text
+    std::optional<std::filesystem::path> print_file;
+    int prints = 0;
+    int previews = 0;
     int pumps = 0;
     std::function<void()> on_pump;
     std::function<void(const std::string&)> on_message;

@@ -2,9 +2,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class QPrinter;
 
 namespace tavrelo {
 
@@ -29,6 +33,29 @@ class UiServices {
     virtual std::optional<std::filesystem::path> ChooseSaveFile(
         std::string_view filter, std::string_view initial_name,
         std::string_view default_suffix) = 0;
+
+    // The open-file dialog for an existing file: the chosen path, or nothing when cancelled.
+    virtual std::optional<std::filesystem::path> ChooseOpenFile(std::string_view filter) = 0;
+
+    // A one-line input box: the text the operator confirmed, or nothing when cancelled.
+    virtual std::optional<std::string> AskText(std::string_view title, std::string_view prompt,
+                                               std::string_view initial) = 0;
+
+    // An input box with a choice among `items` beside the text: the chosen item and the text,
+    // or nothing when cancelled.
+    struct ChoiceAndText {
+        int item = 0;
+        std::string text;
+    };
+    virtual std::optional<ChoiceAndText> AskChoiceAndText(
+        std::string_view title, std::string_view prompt, const std::vector<std::string>& items) = 0;
+
+    // The print dialog; when the operator confirms, `paint` draws the pages on the printer chosen
+    // and true is returned.
+    virtual bool Print(const std::function<void(QPrinter&)>& paint) = 0;
+
+    // The print preview of the pages `paint` draws; returns when the preview is closed.
+    virtual void PrintPreview(const std::function<void(QPrinter&)>& paint) = 0;
 };
 
 // `path` with ".suffix" appended when its file name has no extension, as the save dialog does

@@ -5,10 +5,12 @@
 
 #include "app/decimal_separator.h"
 #include "app/main_window.h"
+#include "app/tape_search.h"
 #include "app/ui_text.h"
 #include "app/unhandled_error.h"
 #include "app/window_geometry.h"
 #include "common/atomic_file.h"
+#include "common/errors.h"
 #include "common/numbers.h"
 #include "link/windows/socket_holder.h"
 #include "platform/qt/qt_text.h"
@@ -89,6 +91,16 @@ TForm53::TForm53(AppContext& context, QWidget* parent)
     ListBox2 = new LineListBox(14, this);
     ListBox2->setGeometry(0, 0, 473, 569);
     ListBox2->setFont(TapeFont());
+    ListBox2->EnableTextFunctions(context_.ui);
+    ListBox2->DocumentLocator = [this](long long di) {
+        return FindDocumentRow(model_, ListBox2->Items().lines(), di);
+    };
+    auto* separator = new QAction(ListBox2);
+    separator->setSeparator(true);
+    ListBox2->addAction(separator);
+    SaveXmlAction = new QAction(Ui("Сохранить XML..."), ListBox2);
+    ListBox2->addAction(SaveXmlAction);
+    connect(SaveXmlAction, &QAction::triggered, this, [this] { Handle(&TForm53::SaveXmlClick); });
 
     GroupBox1 = new QGroupBox(Ui("по номерам"), this);
     GroupBox1->setGeometry(488, 8, 337, 233);
@@ -303,5 +315,27 @@ void TForm53::Button3Click() {
 }
 
 void TForm53::Button2Click() { close(); }
+
+void TForm53::SaveXmlClick() {
+    // Only a retrieval that ran to its end wrote "temp.xml"; the lines of one that broke off
+    // are no XML document.
+    if (!retrieval_ || !retrieval_->complete()) {
+        context_.ui.ShowMessage(Cp("Нет полностью полученных данных для сохранения!"));
+        return;
+    }
+    const std::optional<std::filesystem::path> path =
+        context_.ui.ChooseSaveFile("*.xml", "*.xml", "xml");
+    if (!path) return;
+    const std::filesystem::path target = WithDefaultSuffix(*path, "xml");
+    try {
+        WriteFileAtomically(target, JoinLines(ListBox1->Items().lines(), "\r\n"));
+    } catch (const FileError&) {
+        const std::u8string name = target.u8string();
+        context_.ui.ShowMessage(Cp("Не удалось записать файл ") +
+                                Utf8ToCp1251(std::string_view(
+                                    reinterpret_cast<const char*>(name.data()), name.size())) +
+                                "!");
+    }
+}
 
 }  // namespace tavrelo

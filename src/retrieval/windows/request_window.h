@@ -59,6 +59,8 @@ class TForm53 : public QWidget {
     QPushButton* Button3;
     QPushButton* Button2;
     SaveDialogSettings SaveDialog1;
+    // In the context menu of ListBox2, beside its find, jump, copy and print functions.
+    QAction* SaveXmlAction;
 
     void FormCreate();
     void Button1Click();
@@ -67,6 +69,8 @@ class TForm53 : public QWidget {
     void ComboBox1Change();
     void Button3Click();
     void Button2Click();
+    // Saves the XML of the last complete retrieval, the bytes of "temp.xml", under a chosen name.
+    void SaveXmlClick();
 
     // Shows the window and returns when it has been closed.
     void ShowModal();
