@@ -215,6 +215,6 @@ bool IniFileExists(const std::filesystem::path& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-void CreateEmptyIniFile(const std::filesystem::path& path) { WriteFileAtomically(path, {}); }
+void CreateEmptyIniFile(const std::filesystem::path& path) { WriteFileAtomically(path, std::string_view()); }
 
 }  // namespace tavrelo
