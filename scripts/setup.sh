@@ -14,6 +14,7 @@ packages=(
   xvfb xauth
   fonts-dejavu-core fonts-liberation
   locales
+  clang libclang-rt-14-dev
 )
 
 missing=()
