@@ -158,15 +158,19 @@ bool PosixStreamSocket::WaitReadable(int timeout_ms) {
 
 std::size_t PosixStreamSocket::ReadSome(char* buffer, std::size_t max, int timeout_ms) {
     if (fd_ < 0) throw ConnectionLost("read: not connected");
-    short revents = 0;
-    const int n = PollFor(fd_, POLLIN, timeout_ms, revents);
-    if (n == 0) throw ConnectionLost("read: no data within the time-out");
-    if (n < 0) Lost("read", errno);
+    // The exchange reads right after a readiness wait has seen data, so the read is tried first
+    // and the poll with the stream's time-out is only for a read that finds nothing yet.
+    bool polled = false;
     while (true) {
         const ssize_t got = ::recv(fd_, buffer, max, MSG_DONTWAIT);
         if (got >= 0) return static_cast<std::size_t>(got);
         if (errno == EINTR) continue;
-        Lost("read", errno);
+        if ((errno != EAGAIN && errno != EWOULDBLOCK) || polled) Lost("read", errno);
+        short revents = 0;
+        const int n = PollFor(fd_, POLLIN, timeout_ms, revents);
+        if (n == 0) throw ConnectionLost("read: no data within the time-out");
+        if (n < 0) Lost("read", errno);
+        polled = true;
     }
 }
 
