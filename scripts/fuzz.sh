@@ -10,7 +10,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TAVRELO_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${TAVRELO_FUZZ_SECONDS:-60}
-all_targets=(parse_render register_request register_tape numbers formatting)
+all_targets=(parse_render register_request register_tape numbers formatting reply_field ini_values
+  retrieval_replies)
 targets=("${@:-${all_targets[@]}}")
 
 "$root/scripts/setup.sh"

@@ -20,7 +20,7 @@ namespace {
 
 // Closes the descriptor and removes the temporary file unless the rename has taken it over.
 class TemporaryFile {
-public:
+  public:
     explicit TemporaryFile(std::string pattern) : name_(std::move(pattern)) {
         fd_ = ::mkstemp(name_.data());
     }
@@ -40,13 +40,17 @@ public:
     }
     void Commit() { committed_ = true; }
 
-private:
+  private:
     std::string name_;
     int fd_ = -1;
     bool committed_ = false;
 };
 
+AtomicWriteHook write_hook = nullptr;
+
 }  // namespace
+
+void SetAtomicWriteHookForTesting(AtomicWriteHook hook) { write_hook = hook; }
 
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view data) {
     WriteFileAtomically(path, std::span<const std::string_view>(&data, 1));
@@ -72,19 +76,33 @@ void WriteFileAtomically(const std::filesystem::path& path,
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask);
     if (::fchmod(tmp.fd(), mode) != 0) Fail(path, "set mode", errno);
 
+    std::size_t total = 0;
     for (const std::string_view data : pieces) {
         std::size_t written = 0;
         while (written < data.size()) {
-            const ssize_t n = ::write(tmp.fd(), data.data() + written, data.size() - written);
+            std::size_t piece = data.size() - written;
+            if (write_hook != nullptr) {
+                if (const int error = write_hook(AtomicWriteStep::kWrite, total)) {
+                    Fail(path, "write", error);
+                }
+                if (piece > kAtomicWriteHookPiece) piece = kAtomicWriteHookPiece;
+            }
+            const ssize_t n = ::write(tmp.fd(), data.data() + written, piece);
             if (n < 0) {
                 if (errno == EINTR) continue;
                 Fail(path, "write", errno);
             }
             written += static_cast<std::size_t>(n);
+            total += static_cast<std::size_t>(n);
         }
     }
     if (::fsync(tmp.fd()) != 0) Fail(path, "flush", errno);
     if (tmp.Close() != 0) Fail(path, "close", errno);
+    if (write_hook != nullptr) {
+        if (const int error = write_hook(AtomicWriteStep::kRename, total)) {
+            Fail(path, "rename", error);
+        }
+    }
     if (::rename(tmp.name().c_str(), path.c_str()) != 0) Fail(path, "rename", errno);
     tmp.Commit();
 

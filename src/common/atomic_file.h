@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -22,6 +23,15 @@ void WriteFileAtomically(const std::filesystem::path& path,
 
 // The lines joined with `terminator` after each one (including the last).
 std::string JoinLines(const std::vector<std::string>& lines, std::string_view terminator);
+
+// A seam for tests that make writes fail: when set, it is asked before every write to the
+// temporary file (with the bytes written so far) and before the rename, and an errno value other
+// than 0 makes that step fail as the system call would. Writes then go in pieces of at most
+// kAtomicWriteHookPiece bytes, so a failure can fall inside a file. Not set in the programs.
+enum class AtomicWriteStep { kWrite, kRename };
+using AtomicWriteHook = int (*)(AtomicWriteStep step, std::size_t written);
+inline constexpr std::size_t kAtomicWriteHookPiece = 512;
+void SetAtomicWriteHookForTesting(AtomicWriteHook hook);
 
 // Reads a whole file; FileError when it cannot be opened or read.
 std::string ReadFile(const std::filesystem::path& path);

@@ -1,7 +1,6 @@
 #include "render/render_documents.h"
 
-#include <fstream>
-
+#include "common/atomic_file.h"
 #include "common/errors.h"
 #include "render/cp1251_literal.h"
 #include "render/tape_lines.h"
@@ -19,10 +18,12 @@ void WriteHeader(rq& model, dat& doc, Lines& out) {
 }  // namespace tape
 
 void LogRenderError(const std::filesystem::path& error_log, const std::string& message) {
-    // Holds the last message only; a log that cannot be opened is skipped silently, as the
-    // rendering must go on either way.
-    std::ofstream log(error_log, std::ios::binary | std::ios::trunc);
-    if (log) log << message << '\n';
+    // Holds the last message only; a log that cannot be written is skipped silently, as the
+    // rendering must go on either way. Replaced whole, so a failed write keeps the previous one.
+    try {
+        WriteFileAtomically(error_log, message + '\n');
+    } catch (const FileError&) {
+    }
 }
 
 void AddNoDocumentsLine(std::vector<std::string>& lines) {

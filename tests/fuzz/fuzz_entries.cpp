@@ -2,19 +2,26 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "common/atomic_file.h"
 #include "common/errors.h"
 #include "common/numbers.h"
+#include "link/exchange.h"
+#include "link/stream_socket.h"
 #include "model/document.h"
 #include "model/vocabulary.h"
+#include "platform/ini/ini_file.h"
 #include "platform/xml/parse_response.h"
 #include "register/request.h"
 #include "register/tape.h"
@@ -24,6 +31,9 @@
 #include "render/render_documents.h"
 #include "render/scale.h"
 #include "render/tax_letter.h"
+#include "retrieval/date_values.h"
+#include "retrieval/retrieval.h"
+#include "retrieval/retrieval_messages.h"
 
 namespace tavrelo::fuzz {
 namespace {
@@ -277,12 +287,201 @@ void Formatting(Bytes data) {
     (void)TaxLetter(column);
 }
 
+namespace {
+
+// Names made of ASCII letters, digits and "_" only, so that a comparison without regard to case
+// needs no Cyrillic table and the name cannot contain a line end, "=", "]" or blanks.
+bool PlainName(std::string_view name) {
+    if (name.empty() || name.size() > 32) return false;
+    for (const char c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+    }
+    return true;
+}
+
+struct IniName {
+    std::string section;
+    std::string key;
+};
+
+// The section and key names of the text's plain "key=value" lines, at most a few.
+std::vector<IniName> IniNames(std::string_view text) {
+    std::vector<IniName> names;
+    std::string section;
+    std::size_t start = 0;
+    while (start < text.size() && names.size() < 8) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            section = std::string(line.substr(1, line.size() - 2));
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) continue;
+        const std::string_view key = line.substr(0, equals);
+        if (PlainName(section) && PlainName(key)) names.push_back({section, std::string(key)});
+    }
+    return names;
+}
+
+const std::filesystem::path& FuzzFile(const std::string& name) {
+    static std::filesystem::path folder;
+    if (folder.empty()) {
+        folder =
+            std::filesystem::temp_directory_path() / ("tavrelo-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder);
+    }
+    static std::vector<std::filesystem::path> paths;
+    for (const auto& path : paths) {
+        if (path.filename() == name) return path;
+    }
+    paths.push_back(folder / name);
+    return paths.back();
+}
+
+// A register reduced to the fuzz input: the replies are handed out in order, a read takes at
+// most what is left of the current reply (the rest is read by the next exchange, as from a
+// stream), and when the input is used up nothing is readable any more.
+class ScriptedSocket : public StreamSocket {
+  public:
+    explicit ScriptedSocket(std::vector<std::string> replies) : replies_(std::move(replies)) {}
+
+    void Connect(const std::string&, std::uint16_t) override { active_ = true; }
+    void Close() override { active_ = false; }
+    bool IsActive() const override { return active_; }
+    void WriteAll(std::string_view bytes, int) override {
+        Expect(!bytes.empty() && bytes.front() == '\x01' && bytes.back() == '\x05',
+               "request frame without its start and end bytes");
+        ++requests_;
+    }
+    bool WaitReadable(int) override { return next_ < replies_.size(); }
+    std::size_t ReadSome(char* buffer, std::size_t max, int) override {
+        if (next_ >= replies_.size()) throw ConnectionLost("nothing to read");
+        std::string& reply = replies_[next_];
+        const std::size_t n = std::min(max, reply.size());
+        std::memcpy(buffer, reply.data(), n);
+        reply.erase(0, n);
+        if (reply.empty()) ++next_;
+        return n;
+    }
+    long requests() const { return requests_; }
+
+  private:
+    std::vector<std::string> replies_;
+    std::size_t next_ = 0;
+    long requests_ = 0;
+    bool active_ = true;
+};
+
+struct QuietObserver : RetrievalObserver {
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void RetrievalStarted() override {}
+    void DocumentStarting(int) override {}
+    void ProgressChanged(const std::string&) override {}
+    std::vector<std::string> messages;
+};
+
+}  // namespace
+
+void RangeReplyField(Bytes data) {
+    const std::string_view payload = Text(data);
+    Expect(ReplyField(payload, 0) == -1 && ReplyField(payload, 3) == -1,
+           "a field other than 1 and 2 has a value");
+    for (const int field : {1, 2}) {
+        try {
+            const int value = ReplyField(payload, field);
+            // The field reads as the number text it is cut from.
+            const std::size_t first_end = payload.find(';');
+            const std::size_t start = field == 1 ? 0 : first_end + 1;
+            const std::size_t end = payload.find(';', start);
+            Expect(ParseInt(payload.substr(start, end - start)) == value,
+                   "field value differs from its text");
+        } catch (const ConversionError&) {
+        }
+    }
+}
+
+void IniValues(Bytes data) {
+    const std::string text(Text(data));
+    const std::filesystem::path& path = FuzzFile("Tavrelo.ini");
+    WriteFileAtomically(path, text);
+    std::vector<IniName> names = IniNames(text);
+    for (const IniName& name : names) {
+        const std::optional<std::string> found = FindIniValue(text, name.section, name.key);
+        Expect(found.has_value(), "a plain key=value line is not found");
+        Expect(ReadIniString(path, name.section, name.key, "\x01") == *found,
+               "the file reads other than its text");
+    }
+    names.push_back({"Fuzz", "Key"});
+    const std::string value = "v" + std::to_string(text.size());
+    for (const IniName& name : names) {
+        const std::string changed = SetIniValue(text, name.section, name.key, value);
+        Expect(FindIniValue(changed, name.section, name.key) == value, "a set value is not read");
+        WriteIniString(path, name.section, name.key, value);
+        Expect(ReadFile(path) == changed, "the written file differs from the set text");
+        Expect(ReadIniString(path, name.section, name.key, "") == value,
+               "a written value is not read back");
+        WriteFileAtomically(path, text);
+    }
+}
+
+void RetrievalReplies(Bytes data) {
+    const int documents = 1 + Take<std::uint8_t>(data) % 3;
+    const int type_code = Take<std::uint8_t>(data) % 2;
+    std::vector<std::string> replies;
+    std::size_t reads = 0;
+    while (!data.empty()) {
+        const std::size_t length = Take<std::uint16_t>(data) % 1700;
+        const std::size_t n = std::min(length, data.size());
+        replies.emplace_back(reinterpret_cast<const char*>(data.data()), n);
+        // A reply longer than the read limit is read by as many exchanges as it fills.
+        reads += n == 0 ? 1 : (n + ReplyBuffer::kReadLimit - 1) / ReplyBuffer::kReadLimit;
+        data = data.subspan(n);
+    }
+    ScriptedSocket socket(std::move(replies));
+    Exchange exchange(socket, {1, 1, 1});
+    QuietObserver observer;
+    const std::filesystem::path& temp_xml = FuzzFile("temp.xml");
+    const std::string previous = "previous retrieval\r\n";
+    WriteFileAtomically(temp_xml, previous);
+    Retrieval retrieval(exchange, observer, temp_xml);
+    bool complete = false;
+    try {
+        complete = retrieval.RetrieveByNumbers(7, 6 + documents, type_code);
+    } catch (const RangeError&) {
+        Expect(ReadFile(temp_xml) == previous, "temp.xml changed by a retrieval that threw");
+        return;
+    }
+    Expect(complete == retrieval.complete(), "complete() differs from the result");
+    // Every exchange but the failed ones takes at least one read, and two failures end it.
+    Expect(socket.requests() <= static_cast<long>(reads) + 2,
+           "more requests than the replies can answer");
+    const std::vector<std::string>& lines = retrieval.lines();
+    Expect(lines.size() >= 2 && lines[1] == R"(<RQ V="1">)", "the lines do not start the RQ");
+    if (complete) {
+        Expect(lines.back() == "</RQ>", "a complete retrieval without its closing line");
+        Expect(lines.size() <= static_cast<std::size_t>(3 + documents), "too many lines");
+        Expect(ReadFile(temp_xml) == JoinLines(lines, "\r\n"), "temp.xml differs from the lines");
+        Expect(observer.messages.empty(), "a complete retrieval showed a message");
+    } else {
+        Expect(ReadFile(temp_xml) == previous, "temp.xml changed by a failed retrieval");
+        Expect(observer.messages == std::vector<std::string>{RegisterErrorMessage()},
+               "a failed retrieval without the register error message");
+    }
+}
+
 Entry EntryByName(std::string_view name) {
     if (name == "parse_render") return &ParseAndRender;
     if (name == "register_request") return &RegisterRequests;
     if (name == "register_tape") return &RegisterTape;
     if (name == "numbers") return &Numbers;
     if (name == "formatting") return &Formatting;
+    if (name == "reply_field") return &RangeReplyField;
+    if (name == "ini_values") return &IniValues;
+    if (name == "retrieval_replies") return &RetrievalReplies;
     return nullptr;
 }
 

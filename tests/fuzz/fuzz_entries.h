@@ -39,6 +39,18 @@ void Numbers(Bytes data);
 // patterns; PlaceRight with arbitrary line, value and column; FormatStamp and the tax letter.
 void Formatting(Bytes data);
 
+// ReplyField on the bytes as an "F" payload, fields 0 to 3.
+void RangeReplyField(Bytes data);
+
+// The bytes as the text of an INI file: the names found in it read back alike from the text and
+// from a file holding it, and a value written into it reads back.
+void IniValues(Bytes data);
+
+// RetrieveByNumbers over a fake socket that hands out the bytes cut into replies: the first bytes
+// choose up to three documents and the type code, then every reply is a 2-byte length and its
+// bytes (a length of 0 is the peer closing the connection).
+void RetrievalReplies(Bytes data);
+
 // The entry of a fuzz target by its name ("parse_render", "register_request", ...); nullptr for
 // an unknown name. The replay test runs every kept input through the entry of its folder.
 using Entry = void (*)(Bytes);

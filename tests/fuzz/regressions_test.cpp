@@ -30,8 +30,9 @@ void ReplayFolder(const fs::path& folder, Entry entry, int& replayed) {
     }
 }
 
-const char* const kTargets[] = {"parse_render", "register_request", "register_tape", "numbers",
-                                "formatting"};
+const char* const kTargets[] = {"parse_render", "register_request", "register_tape",
+                                "numbers",      "formatting",       "reply_field",
+                                "ini_values",   "retrieval_replies"};
 
 TEST(FuzzReplay, EveryKeptInputRunsCleanly) {
     const fs::path root = TAVRELO_TEST_DATA_DIR "/fuzz";
