@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole test run: set up, build, run every test; then the same suite under AddressSanitizer
 # and UndefinedBehaviorSanitizer (build-asan), then a bounded fuzz run of every fuzz target
-# (build-fuzz, $TAVRELO_FUZZ_SECONDS per target, 30 by default here). Fails when any stage fails.
+# (build-fuzz, $TAVRELO_FUZZ_SECONDS per target, 20 by default here). Fails when any stage fails.
 # TAVRELO_TEST_QUICK=1 runs the normal suite only, for a quick check while working.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -22,5 +22,5 @@ start=$(date +%s)
 stage "sanitizer build and suite" "$start"
 
 start=$(date +%s)
-TAVRELO_FUZZ_SECONDS=${TAVRELO_FUZZ_SECONDS:-30} "$root/scripts/fuzz.sh"
+TAVRELO_FUZZ_SECONDS=${TAVRELO_FUZZ_SECONDS:-20} "$root/scripts/fuzz.sh"
 stage "fuzz build and run" "$start"
