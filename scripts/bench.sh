@@ -2,14 +2,16 @@
 # Benchmarks of the whole pipeline: builds what they need, generates tapes of 1,000, 10,000 and
 # 100,000 documents (fixed seeds), measures the bare libxml2 parse, tavrelo-cli render (with its
 # own parse / walk / render split and the kernel's peak memory), tavrelo-cli fetch against the
-# protocol floor on loopback, and the micro-benchmarks; prints one table (bench/README.md).
+# protocol floor on loopback, the desktop's display of the rendered 100,000-document tape and the
+# micro-benchmarks; prints one table (bench/README.md).
 #
 #   scripts/bench.sh                 # everything, REPEATS=5 runs per figure (the median is shown)
 #   REPEATS=3 SIZES="1000 10000" scripts/bench.sh
 #
 # Environment: TAVRELO_BENCH_BUILD_DIR (default build-bench/), TAVRELO_BENCH_DATA (default
 # <build>/bench-data), REPEATS, SIZES (render), FETCH_SIZES (fetch), MICRO=0 skips the
-# micro-benchmarks.
+# micro-benchmarks, DISPLAY=0 skips the display (and the build of the desktop's windows),
+# DISPLAY_SIZE (default 100000) chooses its tape.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TAVRELO_BENCH_BUILD_DIR:-$root/build-bench}
@@ -18,14 +20,25 @@ repeats=${REPEATS:-5}
 sizes=${SIZES:-1000 10000 100000}
 fetch_sizes=${FETCH_SIZES:-1000 10000 100000}
 micro=${MICRO:-1}
+display=${DISPLAY:-1}
+display_size=${DISPLAY_SIZE:-100000}
+gui=OFF
+display_target=
+if [[ "$display" != 0 ]]; then
+  gui=ON
+  display_target=tavrelo-bench-display
+fi
 
 "$root/scripts/setup.sh"
 if [[ ! -f "$build/build.ninja" ]]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTAVRELO_BUILD_GUI=OFF -DTAVRELO_BUILD_TESTS=OFF >/dev/null
+    -DTAVRELO_BUILD_GUI=$gui -DTAVRELO_BUILD_TESTS=OFF >/dev/null
+elif [[ "$gui" == ON ]] && ! grep -q '^TAVRELO_BUILD_GUI:BOOL=ON' "$build/CMakeCache.txt"; then
+  cmake -S "$root" -B "$build" -DTAVRELO_BUILD_GUI=ON >/dev/null
 fi
 cmake --build "$build" -j "$(nproc)" --target tavrelo-cli tavrelo-register tavrelo-bench-parse \
-  tavrelo-bench-fetch-floor tavrelo-bench-run tavrelo-bench-micro tavrelo-bench-same >/dev/null
+  tavrelo-bench-fetch-floor tavrelo-bench-run tavrelo-bench-micro tavrelo-bench-same \
+  $display_target >/dev/null
 
 cli=$build/src/cli/tavrelo-cli
 register=$build/tools/register/tavrelo-register
@@ -119,6 +132,16 @@ for n in $fetch_sizes; do
   fi
 done
 
+if [[ "$display" != 0 ]]; then
+  tape=tape-$display_size.xml
+  [[ -f $tape ]] || "$register" --generate "$display_size" --seed "$(seed_of "$display_size")" \
+    --write "$tape" 2>/dev/null
+  display_out=$(QT_QPA_PLATFORM=offscreen "$build/bench/tavrelo-bench-display" "$tape" "$repeats")
+  fig[display_lines]=$(value lines "$display_out")
+  fig[display_fill]=$(value fill "$display_out")
+  fig[display_scroll]=$(value scroll "$display_out")
+fi
+
 # The pipeline renders while it walks; it must write what rendering the finished model writes.
 same=("$root"/data/*.xml)
 for n in $sizes; do ((n > 10000)) || same+=("tape-$n.xml"); done
@@ -158,6 +181,13 @@ growth() { [[ -n "${fig[$1,$3]:-}" && -n "${fig[$1,$2]:-}" ]] && ratio "${fig[$1
 echo "| growth 10,000 -> 100,000 | render process | in-process pipeline | fetch process | target |"
 echo "|---|---|---|---|---|"
 echo "| time(100k) / time(10k) | $(growth wall 10000 100000) | $(growth inner 10000 100000) | $(growth fetch 10000 100000) | <= 11 |"
+
+if [[ "$display" != 0 ]]; then
+  echo
+  echo "| display (ListBox2, offscreen) | lines | fill and show | scroll to the end | per million lines (fill) | target |"
+  echo "|---|---|---|---|---|---|"
+  echo "| $display_size documents | ${fig[display_lines]} | $(ms "${fig[display_fill]}") | $(ms "${fig[display_scroll]}") | $(awk -v a="${fig[display_fill]}" -v n="${fig[display_lines]}" 'BEGIN {printf "%.0f ms", a * 1e9 / n}') | fill and show < 1 s |"
+fi
 
 if [[ "$micro" != 0 ]]; then
   echo
