@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/atomic_file.h"
+#include "cli/cli_run.h"
 
 namespace tavrelo {
 namespace {
@@ -21,17 +22,7 @@ const char* const kFailureLines =
     "tavrelo-cli: Непредвиденный сбой в структуре получаемой информации!\n"
     "tavrelo-cli: Попробуйте выбрать другой диапазон номеров или дат!\n";
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
+using Outcome = CliOutcome;
 
 class ExportAndAudit : public ::testing::Test {
   protected:
@@ -47,16 +38,7 @@ class ExportAndAudit : public ::testing::Test {
     // Runs tavrelo-cli in the test's own folder; standard output goes to `stdout_path` when
     // given.
     Outcome Run(const std::vector<std::string>& args, const std::string& stdout_path = {}) {
-        std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(TAVRELO_CLI_PATH);
-        for (const auto& arg : args) command += " " + Quote(arg);
-        const std::string out = stdout_path.empty() ? (dir_ / "stdout").string() : stdout_path;
-        command += " >" + Quote(out) + " 2>" + Quote((dir_ / "stderr").string());
-        const int raw = std::system(command.c_str());
-        Outcome outcome;
-        if (raw != -1 && WIFEXITED(raw)) outcome.status = WEXITSTATUS(raw);
-        if (stdout_path.empty()) outcome.out = ReadFile(dir_ / "stdout");
-        outcome.err = ReadFile(dir_ / "stderr");
-        return outcome;
+        return RunCli(TAVRELO_CLI_PATH, dir_, args, stdout_path);
     }
 
     fs::path dir_;

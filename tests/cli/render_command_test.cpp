@@ -9,6 +9,7 @@
 
 #include "common/atomic_file.h"
 #include "common/cp1251.h"
+#include "cli/cli_run.h"
 
 namespace tavrelo {
 namespace {
@@ -23,17 +24,7 @@ const char* const kFailureLine1 =
 const char* const kFailureLine2 =
     "tavrelo-cli: Попробуйте выбрать другой диапазон номеров или дат!\n";
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
+using Outcome = CliOutcome;
 
 class RenderCommand : public ::testing::Test {
   protected:
@@ -47,18 +38,7 @@ class RenderCommand : public ::testing::Test {
     void TearDown() override { fs::remove_all(dir_); }
 
     // Runs tavrelo-cli in the test's own folder.
-    Outcome Run(const std::vector<std::string>& args) {
-        std::string command = "cd " + Quote(dir_.string()) + " && " + Quote(TAVRELO_CLI_PATH);
-        for (const auto& arg : args) command += " " + Quote(arg);
-        command +=
-            " >" + Quote((dir_ / "stdout").string()) + " 2>" + Quote((dir_ / "stderr").string());
-        const int raw = std::system(command.c_str());
-        Outcome outcome;
-        if (raw != -1 && WIFEXITED(raw)) outcome.status = WEXITSTATUS(raw);
-        outcome.out = ReadFile(dir_ / "stdout");
-        outcome.err = ReadFile(dir_ / "stderr");
-        return outcome;
-    }
+    Outcome Run(const std::vector<std::string>& args) { return RunCli(TAVRELO_CLI_PATH, dir_, args); }
 
     static std::string Tape(const std::string& name) { return (kData / (name + ".xml")).string(); }
     static std::string Golden(const std::string& tape, const std::string& type) {
