@@ -4,6 +4,7 @@
 # Fails when any target crashes, hangs, runs out of memory or makes a sanitizer report; the input
 # that did it is copied to tests/data/fuzz/regressions/<target>/, where the normal test suite
 # replays it (fuzz_replay_test). Commit it together with the fix.
+# The mutations start from a fixed seed (-seed=1), so a run is repeatable on the same machine.
 #
 # Usage: scripts/fuzz.sh [target ...]   (default: every target)
 set -euo pipefail
@@ -34,7 +35,7 @@ for target in "${targets[@]}"; do
   rm -f "$artifacts"/*
   start=$SECONDS
   status=0
-  "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -seed=1 -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$artifacts/" -print_final_stats=1 "$corpus" "$seeds" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   echo "fuzz: $target: ${runs:-?} inputs in $((SECONDS - start)) s, status $status"

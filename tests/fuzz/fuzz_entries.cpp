@@ -111,7 +111,8 @@ long double RoundingBound(long double magnitude, int precision, int decimals) {
 
 void CheckFixed(long double value, int precision, int decimals) {
     const std::string out = FormatFixed(value, precision, decimals);
-    Expect(!out.empty() && out.size() <= static_cast<std::size_t>(precision) + 10,
+    // Sign, point, exponent or the digits of the decimals come on top of the precision.
+    Expect(!out.empty() && out.size() <= static_cast<std::size_t>(precision + decimals) + 8,
            "FormatFixed length: " + out);
     for (char c : out) {
         Expect((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'E' || c == 'I' ||
@@ -315,8 +316,17 @@ std::vector<IniName> IniNames(std::string_view text) {
         std::string_view line = text.substr(start, end - start);
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            section = std::string(line.substr(1, line.size() - 2));
+        // A section line as the reader takes it: blanks around it, the name up to the first ']'.
+        const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+        std::string_view trimmed = line;
+        while (!trimmed.empty() && blank(trimmed.front())) trimmed.remove_prefix(1);
+        while (!trimmed.empty() && blank(trimmed.back())) trimmed.remove_suffix(1);
+        if (trimmed.size() >= 2 && trimmed.front() == '[' &&
+            trimmed.find(']') != std::string_view::npos) {
+            std::string_view name = trimmed.substr(1, trimmed.find(']') - 1);
+            while (!name.empty() && blank(name.front())) name.remove_prefix(1);
+            while (!name.empty() && blank(name.back())) name.remove_suffix(1);
+            section = std::string(name);
             continue;
         }
         const std::size_t equals = line.find('=');
