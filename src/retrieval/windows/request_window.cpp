@@ -48,6 +48,14 @@ QPushButton* MakeButton(const char* text, QWidget* parent, int x, int y, int w) 
     return button;
 }
 
+void ReportWriteFailure(UiServices& ui, const std::filesystem::path& target) {
+    const std::u8string name = target.u8string();
+    ui.ShowMessage(
+        Cp("Не удалось записать файл ") +
+        Utf8ToCp1251(std::string_view(reinterpret_cast<const char*>(name.data()), name.size())) +
+        "!");
+}
+
 }  // namespace
 
 // The retrieval's part for the windows: messages in boxes, the progress window, and a pump
@@ -310,8 +318,14 @@ void TForm53::Button3Click() {
     const std::optional<std::filesystem::path> path = context_.ui.ChooseSaveFile(
         SaveDialog1.Filter, SaveDialog1.FileName, SaveDialog1.DefaultExt);
     if (!path) return;
-    WriteFileAtomically(WithDefaultSuffix(*path, SaveDialog1.DefaultExt),
-                        JoinLines(ListBox2->Items().lines(), "\r\n"));
+    const std::filesystem::path target = WithDefaultSuffix(*path, SaveDialog1.DefaultExt);
+    try {
+        WriteFileAtomically(target, JoinLines(ListBox2->Items().lines(), "\r\n"));
+    } catch (const FileError&) {
+        // The error's own text carries the name as the file system spells it (UTF-8), which a
+        // message box in Windows-1251 would garble.
+        ReportWriteFailure(context_.ui, target);
+    }
 }
 
 void TForm53::Button2Click() { close(); }
@@ -330,11 +344,7 @@ void TForm53::SaveXmlClick() {
     try {
         WriteFileAtomically(target, JoinLines(ListBox1->Items().lines(), "\r\n"));
     } catch (const FileError&) {
-        const std::u8string name = target.u8string();
-        context_.ui.ShowMessage(Cp("Не удалось записать файл ") +
-                                Utf8ToCp1251(std::string_view(
-                                    reinterpret_cast<const char*>(name.data()), name.size())) +
-                                "!");
+        ReportWriteFailure(context_.ui, target);
     }
 }
 
