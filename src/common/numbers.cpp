@@ -72,12 +72,21 @@ bool DecimalOrderIsNegative(std::string_view s) {
     return order + exponent < 0;
 }
 
+// The text as a message quotes it: whole when short; otherwise its first bytes and its length, so
+// that a value of megabytes does not make a message of megabytes.
+std::string Quoted(std::string_view text) {
+    constexpr std::size_t kQuotedBytes = 64;
+    if (text.size() <= kQuotedBytes) return "'" + std::string(text) + "'";
+    return "'" + std::string(text.substr(0, kQuotedBytes)) + "...' (" +
+           IntToText(static_cast<std::int64_t>(text.size())) + " bytes)";
+}
+
 [[noreturn]] void NotAFloat(std::string_view text) {
-    throw ConversionError("'" + std::string(text) + "' is not a valid floating point value");
+    throw ConversionError(Quoted(text) + " is not a valid floating point value");
 }
 
 [[noreturn]] void NotAnInteger(std::string_view text) {
-    throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
+    throw ConversionError(Quoted(text) + " is not a valid integer value");
 }
 
 }  // namespace
@@ -92,8 +101,7 @@ float ParseFloat(std::string_view text) {
         // from_chars reports underflow the same way; a tiny value is still a number, zero. The
         // decimal order tells the two apart even beyond the range of every wider type.
         if (DecimalOrderIsNegative(digits)) return digits.front() == '-' ? -0.0f : 0.0f;
-        throw ConversionError("'" + std::string(text) +
-                              "' is not a valid floating point value (out of range)");
+        throw ConversionError(Quoted(text) + " is not a valid floating point value (out of range)");
     }
     if (ec != std::errc() || end != digits.data() + digits.size()) NotAFloat(text);
     return value;
