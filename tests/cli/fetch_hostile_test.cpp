@@ -228,7 +228,8 @@ std::vector<HostileCase> Cases() {
                                 : Answer{Answer::kClose, {}};
          },
          kExitRetrievalFailed,
-         {kRegisterError},
+         // The close reads as an empty reply; the request after it finds the connection lost.
+         {kLost, kRegisterError},
          std::nullopt},
         // Taken as payload by the retrieval, which completes; the parse then refuses it.
         {"garbage bytes for a block",

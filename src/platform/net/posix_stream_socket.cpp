@@ -115,10 +115,15 @@ void PosixStreamSocket::Connect(const std::string& host, std::uint16_t port) {
 void PosixStreamSocket::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    peer_closed_ = false;
 }
 
 void PosixStreamSocket::WriteAll(std::string_view bytes, int timeout_ms) {
     if (fd_ < 0) throw ConnectionLost("write: not connected");
+    // A peer that has closed its side answers the next request with a reset, which may arrive
+    // before or after the following read: whether that read sees the reset or the end of the
+    // stream again would be a race. The request is refused here instead, every time.
+    if (peer_closed_) throw ConnectionLost("write: the register has closed the connection");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (!bytes.empty()) {
         const ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -163,6 +168,7 @@ std::size_t PosixStreamSocket::ReadSome(char* buffer, std::size_t max, int timeo
     bool polled = false;
     while (true) {
         const ssize_t got = ::recv(fd_, buffer, max, MSG_DONTWAIT);
+        if (got == 0 && max > 0) peer_closed_ = true;
         if (got >= 0) return static_cast<std::size_t>(got);
         if (errno == EINTR) continue;
         if ((errno != EAGAIN && errno != EWOULDBLOCK) || polled) Lost("read", errno);

@@ -30,6 +30,8 @@ class PosixStreamSocket final : public StreamSocket {
   private:
     std::chrono::milliseconds connect_timeout_;
     int fd_ = -1;
+    // A read found the end of the stream: the register has closed its side.
+    bool peer_closed_ = false;
 };
 
 }  // namespace tavrelo

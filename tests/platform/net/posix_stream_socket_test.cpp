@@ -106,6 +106,24 @@ TEST(PosixStreamSocketTest, APeerThatClosedReadsAsZeroAndWritesFailWithoutSigpip
     EXPECT_TRUE(lost);
 }
 
+TEST(PosixStreamSocketTest, AfterTheEndOfTheStreamTheNextWriteIsLostAndAReconnectClearsIt) {
+    ScriptedPeer closing({ScriptedPeer::Close()});
+    PosixStreamSocket socket;
+    socket.Connect("127.0.0.1", closing.port());
+    ASSERT_TRUE(socket.WaitReadable(2000));
+    char buffer[8];
+    ASSERT_EQ(socket.ReadSome(buffer, sizeof buffer, 1000), 0u);
+    // Every time, not only once the peer's reset has come back.
+    EXPECT_THROW(socket.WriteAll("x", 1000), ConnectionLost);
+    EXPECT_TRUE(socket.IsActive());
+
+    ScriptedPeer echoing({ScriptedPeer::ReadBytes(1), ScriptedPeer::Send("y")});
+    socket.Connect("127.0.0.1", echoing.port());
+    socket.WriteAll("x", 1000);
+    ASSERT_TRUE(socket.WaitReadable(2000));
+    EXPECT_EQ(socket.ReadSome(buffer, sizeof buffer, 1000), 1u);
+}
+
 TEST(PosixStreamSocketTest, AResetConnectionIsLost) {
     ScriptedPeer peer({ScriptedPeer::ReadBytes(1), ScriptedPeer::Reset()});
     PosixStreamSocket socket;
