@@ -44,6 +44,17 @@ std::string CheckInteger(const std::string& text) {
     return {};
 }
 
+// The retrieval's share of --timings, on the line before the rendering's.
+void PrintRetrievalTimings(std::chrono::steady_clock::duration connect,
+                           std::chrono::steady_clock::duration exchanges,
+                           std::chrono::steady_clock::duration xml_file) {
+    using Seconds = std::chrono::duration<double>;
+    std::fprintf(stderr,
+                 "tavrelo-cli: timings connect=%.6f exchanges=%.6f xml_file=%.6f seconds\n",
+                 Seconds(connect).count(), Seconds(exchanges).count(), Seconds(xml_file).count());
+    std::fflush(stderr);
+}
+
 }  // namespace
 
 void AddRegisterOptions(CLI::App& command, RegisterAddress& address) {
@@ -109,7 +120,16 @@ void TerminalReporter::Status(const std::string& utf8) {
 
 void TerminalReporter::ShowMessage(const std::string& text) { Message(Cp1251ToUtf8(text)); }
 
-void TerminalReporter::ProgressChanged(const std::string& text) { Status(Cp1251ToUtf8(text)); }
+void TerminalReporter::RetrievalStarted() {
+    retrieval_started_ = std::chrono::steady_clock::now();
+    last_document_in_ = retrieval_started_;
+}
+
+void TerminalReporter::ProgressChanged(const std::string& text) {
+    last_document_in_ = std::chrono::steady_clock::now();
+    // Called once per document: nothing is converted for a line that is not shown.
+    if (terminal_) Status(Cp1251ToUtf8(text));
+}
 
 void TerminalReporter::CountdownChanged(const std::string& text) {
     Status("Запрос соединения: " + Cp1251ToUtf8(text));
@@ -164,9 +184,11 @@ int FetchCommand::Execute() {
     }
     TerminalReporter reporter;
     PosixStreamSocket socket;
+    const auto connect_started = std::chrono::steady_clock::now();
     if (const int status = ConnectAndIdentify(socket, address_, reporter); status != kExitOk) {
         return status;
     }
+    const auto connected = std::chrono::steady_clock::now();
     Exchange exchange(socket);
     exchange.set_connection_loss_handler(&reporter);
     Retrieval retrieval(exchange, reporter, xml_);
@@ -189,7 +211,13 @@ int FetchCommand::Execute() {
         ReportResponseFailure(Cp1251ToUtf8(error.what()));
         return kExitBadResponse;
     }
+    const auto retrieved = std::chrono::steady_clock::now();
     reporter.EndLine();
+    if (output_.timings && retrieval.complete()) {
+        PrintRetrievalTimings(connected - connect_started,
+                              reporter.last_document_in() - reporter.retrieval_started(),
+                              retrieved - reporter.last_document_in());
+    }
     if (step == RetrievalStep::kCheckFailed) return kExitCheckFailed;
     if (step == RetrievalStep::kNoNumberRange || !retrieval.complete()) {
         return kExitRetrievalFailed;

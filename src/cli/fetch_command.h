@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -50,9 +51,14 @@ class TerminalReporter : public RetrievalObserver,
     void EndLine();
 
     void ShowMessage(const std::string& text) override;
-    void RetrievalStarted() override {}
+    void RetrievalStarted() override;
     void DocumentStarting(int) override {}
     void ProgressChanged(const std::string& text) override;
+
+    // When the retrieval by numbers began and when its last document was in, for --timings:
+    // the exchanges lie between the two, the writing of the XML file after the second.
+    std::chrono::steady_clock::time_point retrieval_started() const { return retrieval_started_; }
+    std::chrono::steady_clock::time_point last_document_in() const { return last_document_in_; }
 
     void WaitStarted() override {}
     void CountdownChanged(const std::string& text) override;
@@ -67,6 +73,8 @@ class TerminalReporter : public RetrievalObserver,
     std::FILE* err_;
     bool terminal_;
     bool line_open_ = false;
+    std::chrono::steady_clock::time_point retrieval_started_{};
+    std::chrono::steady_clock::time_point last_document_in_{};
 };
 
 // Connects and identifies; on failure reports the desktop's message and returns its exit status,

@@ -98,8 +98,9 @@ void AddOutputOptions(CLI::App& command, OutputOptions& options) {
         ->check(CLI::IsMember({"utf-8", "cp1251"}))
         ->type_name("utf-8|cp1251");
     command.add_flag("--timings", options.timings,
-                     "Print the time spent parsing, walking, rendering and writing, and the peak "
-                     "memory, on standard error");
+                     "Print the time spent parsing, walking, rendering and writing (fetch: also "
+                     "connecting, exchanging and writing the XML file), and the peak memory, on "
+                     "standard error");
 }
 
 void AppendEncodedLines(std::string& out, const std::vector<std::string>& lines,

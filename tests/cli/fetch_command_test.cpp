@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,22 @@ TEST_F(FetchCommandTest, KeepsTheAssembledXmlAndWritesToStandardOutput) {
     const CliRun rendered = RunCli({"render", kTape.string()});
     EXPECT_EQ(fetched.out, rendered.out);
     EXPECT_FALSE(fetched.out.empty());
+}
+
+// The benchmarks read these lines; the rendered text is the same with and without them.
+TEST_F(FetchCommandTest, TimingsGoToTheErrorStreamOnly) {
+    StartRegister();
+    const CliRun plain = Fetch({"--numbers", "8", "12", "--xml", Path("plain.xml")});
+    const CliRun timed = Fetch({"--numbers", "8", "12", "--xml", Path("timed.xml"), "--timings"});
+    ASSERT_EQ(timed.status, kExitOk) << timed.err;
+    EXPECT_EQ(timed.out, plain.out);
+    EXPECT_EQ(ReadFile(Path("timed.xml")), ReadFile(Path("plain.xml")));
+    const std::regex retrieval(
+        "tavrelo-cli: timings connect=[0-9.]+ exchanges=[0-9.]+ xml_file=[0-9.]+ seconds\n"
+        "tavrelo-cli: timings parse=[0-9.]+ walk=[0-9.]+ render=[0-9.]+ write=[0-9.]+ seconds, "
+        "peak_rss=[0-9]+ kB\n");
+    EXPECT_TRUE(std::regex_match(timed.err, retrieval)) << timed.err;
+    EXPECT_EQ(plain.err, "");
 }
 
 TEST_F(FetchCommandTest, FetchesByDates) {
