@@ -2,9 +2,10 @@
 // the lines to ListBox2 and get them painted, then to scroll to the last line and get that
 // painted. Run under QT_QPA_PLATFORM=offscreen.
 //
-//   tavrelo-bench-display FILE [REPEATS]
-//   prints "lines=N render=SECONDS fill=SECONDS scroll=SECONDS": rendering the response as the
-//   request window does, and the medians of REPEATS fills and scrolls
+//   tavrelo-bench-display FILE [REPEATS [LINES]]
+//   prints "tape_lines=T lines=N render=SECONDS fill=SECONDS scroll=SECONDS": rendering the
+//   response as the request window does, and the medians of REPEATS fills and scrolls. With LINES
+//   above the T lines of the tape, the tape's lines are repeated until the list holds LINES.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -62,12 +63,13 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: tavrelo-bench-display FILE [REPEATS]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: tavrelo-bench-display FILE [REPEATS [LINES]]\n");
         return 2;
     }
     try {
-        const int repeats = argc == 3 ? std::max(1, std::atoi(argv[2])) : 3;
+        const int repeats = argc >= 3 ? std::max(1, std::atoi(argv[2])) : 3;
+        const std::size_t wanted = argc == 4 ? std::strtoul(argv[3], nullptr, 10) : 0;
         std::vector<std::string> rendered;
         const auto render_start = std::chrono::steady_clock::now();
         {
@@ -77,6 +79,11 @@ int main(int argc, char** argv) {
             tavrelo::RenderDocuments(model, tavrelo::kSelectAll, rendered, "display-error.log");
         }
         const double render_seconds = Seconds(render_start);
+        const std::size_t tape_lines = rendered.size();
+        if (tape_lines > 0 && wanted > tape_lines) {
+            rendered.reserve(wanted);
+            for (std::size_t i = 0; rendered.size() < wanted; ++i) rendered.push_back(rendered[i]);
+        }
 
         std::vector<double> fills;
         std::vector<double> scrolls;
@@ -108,8 +115,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tavrelo-bench-display: the list was not painted\n");
             return 1;
         }
-        std::printf("lines=%zu render=%.6f fill=%.6f scroll=%.6f\n", rendered.size(),
-                    render_seconds, Median(fills), Median(scrolls));
+        std::printf("tape_lines=%zu lines=%zu render=%.6f fill=%.6f scroll=%.6f\n", tape_lines,
+                    rendered.size(), render_seconds, Median(fills), Median(scrolls));
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "tavrelo-bench-display: %s\n", error.what());
