@@ -49,8 +49,7 @@ void PrintRetrievalTimings(std::chrono::steady_clock::duration connect,
                            std::chrono::steady_clock::duration exchanges,
                            std::chrono::steady_clock::duration xml_file) {
     using Seconds = std::chrono::duration<double>;
-    std::fprintf(stderr,
-                 "tavrelo-cli: timings connect=%.6f exchanges=%.6f xml_file=%.6f seconds\n",
+    std::fprintf(stderr, "tavrelo-cli: timings connect=%.6f exchanges=%.6f xml_file=%.6f seconds\n",
                  Seconds(connect).count(), Seconds(exchanges).count(), Seconds(xml_file).count());
     std::fflush(stderr);
 }
@@ -140,10 +139,10 @@ void TerminalReporter::OnConnectionLost(const std::string& message, const std::s
 }
 
 int ConnectAndIdentify(StreamSocket& socket, const RegisterAddress& address,
-                       TerminalReporter& reporter) {
+                       TerminalReporter& reporter, const HandshakeTimings& timings) {
     std::string detail;
     const ConnectOutcome outcome = ConnectToRegister(
-        socket, address.host, address.port, Utf8ToCp1251(address.id), reporter, {}, &detail);
+        socket, address.host, address.port, Utf8ToCp1251(address.id), reporter, timings, &detail);
     switch (outcome) {
         case ConnectOutcome::kConnected:
             return kExitOk;
@@ -185,11 +184,12 @@ int FetchCommand::Execute() {
     TerminalReporter reporter;
     PosixStreamSocket socket;
     const auto connect_started = std::chrono::steady_clock::now();
-    if (const int status = ConnectAndIdentify(socket, address_, reporter); status != kExitOk) {
+    if (const int status = ConnectAndIdentify(socket, address_, reporter, timings_.handshake);
+        status != kExitOk) {
         return status;
     }
     const auto connected = std::chrono::steady_clock::now();
-    Exchange exchange(socket);
+    Exchange exchange(socket, timings_.exchange);
     exchange.set_connection_loss_handler(&reporter);
     Retrieval retrieval(exchange, reporter, xml_);
     RetrievalStep step = RetrievalStep::kRan;

@@ -77,10 +77,16 @@ class TerminalReporter : public RetrievalObserver,
     std::chrono::steady_clock::time_point last_document_in_{};
 };
 
+// The waits of the commands that talk to the register: the desktop's, unless a test shortens them.
+struct LinkTimings {
+    HandshakeTimings handshake;
+    ExchangeTimings exchange;
+};
+
 // Connects and identifies; on failure reports the desktop's message and returns its exit status,
 // kExitOk otherwise.
 int ConnectAndIdentify(StreamSocket& socket, const RegisterAddress& address,
-                       TerminalReporter& reporter);
+                       TerminalReporter& reporter, const HandshakeTimings& timings = {});
 
 // tavrelo-cli fetch --host HOST [--port PORT] [--id ID]
 //   (--numbers FIRST LAST | --dates "dd.mm.yy hh:mm" "dd.mm.yy hh:mm")
@@ -89,12 +95,15 @@ int ConnectAndIdentify(StreamSocket& socket, const RegisterAddress& address,
 // it as the render command does.
 class FetchCommand : public Command {
   public:
+    explicit FetchCommand(LinkTimings timings = {}) : timings_(timings) {}
+
     std::string Name() const override { return "fetch"; }
     std::string Description() const override;
     void AddOptions(CLI::App& command) override;
     int Execute() override;
 
   private:
+    LinkTimings timings_;
     RegisterAddress address_;
     std::vector<std::string> numbers_;
     std::vector<std::string> dates_;

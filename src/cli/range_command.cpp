@@ -25,10 +25,11 @@ void RangeCommand::AddOptions(CLI::App& command) {
 int RangeCommand::Execute() {
     TerminalReporter reporter;
     PosixStreamSocket socket;
-    if (const int status = ConnectAndIdentify(socket, address_, reporter); status != kExitOk) {
+    if (const int status = ConnectAndIdentify(socket, address_, reporter, timings_.handshake);
+        status != kExitOk) {
         return status;
     }
-    Exchange exchange(socket);
+    Exchange exchange(socket, timings_.exchange);
     exchange.set_connection_loss_handler(&reporter);
     // Nothing is retrieved here, so no XML file is written.
     Retrieval retrieval(exchange, reporter, "temp.xml");

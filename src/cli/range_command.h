@@ -12,12 +12,15 @@ namespace tavrelo::cli {
 // the last document number the register gives for the date range, separated by a blank.
 class RangeCommand : public Command {
   public:
+    explicit RangeCommand(LinkTimings timings = {}) : timings_(timings) {}
+
     std::string Name() const override { return "range"; }
     std::string Description() const override;
     void AddOptions(CLI::App& command) override;
     int Execute() override;
 
   private:
+    LinkTimings timings_;
     RegisterAddress address_;
     std::vector<std::string> dates_;
 };

@@ -1,12 +1,16 @@
 // tavrelo-cli fetch and range against the register emulator, run in-process.
 #include "cli/fetch_command.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <memory>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,14 +34,14 @@ struct CliRun {
     std::string err;
 };
 
-CliRun RunCli(std::vector<std::string> args) {
+CliRun RunCli(std::vector<std::string> args, const LinkTimings& timings = {}) {
     args.insert(args.begin(), "tavrelo-cli");
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     CommandLine commands;
     commands.Add<RenderCommand>();
-    commands.Add<FetchCommand>();
-    commands.Add<RangeCommand>();
+    commands.Add<FetchCommand>(timings);
+    commands.Add<RangeCommand>(timings);
     CliRun run;
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
@@ -66,12 +70,12 @@ class FetchCommandTest : public ::testing::Test {
         return {"--host", "127.0.0.1", "--port", std::to_string(server_->port()), "--id", "12345"};
     }
 
-    CliRun Fetch(std::vector<std::string> args) {
+    CliRun Fetch(std::vector<std::string> args, const LinkTimings& timings = {}) {
         std::vector<std::string> all = {"fetch"};
         const auto address = Register();
         all.insert(all.end(), address.begin(), address.end());
         all.insert(all.end(), args.begin(), args.end());
-        return RunCli(all);
+        return RunCli(all, timings);
     }
 
     std::string Path(const std::string& name) const { return (folder_ / name).string(); }
@@ -197,6 +201,76 @@ TEST_F(FetchCommandTest, AFailedRetrievalWritesNoXml) {
                 "12345", "--dates", "30.04.14 00:00", "05.05.14 23:59"});
     EXPECT_EQ(range.status, kExitRetrievalFailed) << range.err;
     EXPECT_TRUE(range.out.empty());
+}
+
+// The production waits are 3 x 10 s per exchange and 4 x 60 x 1 s for the handshake; here they
+// are shortened, so each case ends in well under a second.
+LinkTimings ShortWaits() {
+    LinkTimings timings;
+    timings.handshake = {2000, 10, 3, 2};
+    timings.exchange = {2000, 20, 3};
+    return timings;
+}
+
+TEST_F(FetchCommandTest, ARegisterThatNeverAnswersEndsAfterItsWaitsAndKeepsThePreviousXml) {
+    struct Case {
+        const char* name;
+        std::set<int> unanswered;
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"a block request", {1, 2}, {"fetch", "--numbers", "8", "12"}, "ЕККА вернул код ошибки"},
+        {"the second document",
+         {3, 4},
+         {"fetch", "--numbers", "8", "12"},
+         "ЕККА вернул код ошибки"},
+        {"the number range",
+         {1},
+         {"fetch", "--dates", "30.04.14 00:00", "05.05.14 23:59"},
+         "РРО не вернул номера документов"},
+        {"range", {1}, {"range", "--dates", "30.04.14 00:00", "05.05.14 23:59"}, "РРО не вернул"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegisterOptions options;
+        options.faults.no_reply_requests = c.unanswered;
+        StartRegister(options);
+        WriteFileAtomically(Path("tape.xml"), "previous");
+        std::vector<std::string> args = c.args;
+        const auto address = Register();
+        args.insert(args.begin() + 1, address.begin(), address.end());
+        if (args[0] == "fetch") args.insert(args.end(), {"--xml", Path("tape.xml")});
+        const CliRun run = RunCli(args, ShortWaits());
+        EXPECT_EQ(run.status, kExitRetrievalFailed) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(ReadFile(Path("tape.xml")), "previous");
+        server_->Stop();
+        server_.reset();
+    }
+}
+
+TEST_F(FetchCommandTest, ARegisterThatAcceptsAndNeverSaysReadyIsNotReady) {
+    // A listening socket that is never accepted from: the kernel completes the connection, and
+    // the identification goes unanswered.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    socklen_t length = sizeof address;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    const std::string port = std::to_string(ntohs(address.sin_port));
+    const CliRun run = RunCli({"fetch", "--host", "127.0.0.1", "--port", port, "--numbers", "8",
+                               "12", "--xml", Path("tape.xml")},
+                              ShortWaits());
+    ::close(listener);
+    EXPECT_EQ(run.status, kExitNotReady) << run.err;
+    EXPECT_NE(run.err.find("проверьте настройки РРО"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(Path("tape.xml")));
 }
 
 }  // namespace
