@@ -2,6 +2,7 @@
 
 #include "app/desktop.h"
 #include "common/atomic_file.h"
+#include "connected_desktop.h"
 #include "gui_test_support.h"
 #include "register/register_server.h"
 #include "register/tape.h"
@@ -10,9 +11,11 @@
 namespace tavrelo {
 namespace {
 
+using testing::ConnectDesktop;
 using testing::EnsureApplication;
 using testing::RecordingUi;
 using testing::ScopedFolder;
+using testing::StartRegister;
 using testing::U;
 
 const std::filesystem::path kTape = std::filesystem::path(TAVRELO_DATA_DIR) / "tape-8-12.xml";
@@ -31,19 +34,8 @@ class RequestWindowExtrasTest : public ::testing::Test {
     }
 
     void StartConnected(RegisterOptions options = {}) {
-        server_ = std::make_unique<RegisterServer>(Tape::FromFile(kTape), std::move(options));
-        server_->Listen("127.0.0.1", 0);
-        server_->Start();
-        DesktopSettings settings;
-        settings.handshake.wait_ms = 20;
-        settings.handshake.stream_timeout_ms = 2000;
-        settings.exchange.stream_timeout_ms = 2000;
-        settings.exchange.wait_timeout_ms = 300;
-        settings.register_ports = {server_->port(), server_->port()};
-        desktop_ = std::make_unique<Desktop>(ui_, settings);
-        desktop_->Form3().FormActivate();
-        desktop_->Form3().Edit1->setText(QStringLiteral("127.0.0.1"));
-        desktop_->Form3().Button3Click();
+        server_ = StartRegister(Tape::FromFile(kTape), std::move(options));
+        desktop_ = ConnectDesktop(*server_, ui_);
         ASSERT_TRUE(desktop_->Form3().IsConnected());
         ui_.messages.clear();
         form().show();

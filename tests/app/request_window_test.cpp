@@ -7,6 +7,7 @@
 
 #include "app/desktop.h"
 #include "common/atomic_file.h"
+#include "connected_desktop.h"
 #include "gui_test_support.h"
 #include "model/vocabulary.h"
 #include "platform/xml/parse_response.h"
@@ -17,9 +18,11 @@
 namespace tavrelo {
 namespace {
 
+using testing::ConnectDesktop;
 using testing::EnsureApplication;
 using testing::RecordingUi;
 using testing::ScopedFolder;
+using testing::StartRegister;
 using testing::U;
 
 constexpr char kFailureLine1[] = "Непредвиденный сбой в структуре получаемой информации!";
@@ -50,19 +53,8 @@ class RequestWindowTest : public ::testing::Test {
 
     // The emulator with the sample tape, and the program connected to it.
     void StartConnected(RegisterOptions options = {}, Tape tape = Tape::FromFile(kTape)) {
-        server_ = std::make_unique<RegisterServer>(std::move(tape), std::move(options));
-        server_->Listen("127.0.0.1", 0);
-        server_->Start();
-        DesktopSettings settings;
-        settings.handshake.wait_ms = 20;
-        settings.handshake.stream_timeout_ms = 2000;
-        settings.exchange.stream_timeout_ms = 2000;
-        settings.exchange.wait_timeout_ms = 300;
-        settings.register_ports = {server_->port(), server_->port()};
-        desktop_ = std::make_unique<Desktop>(ui_, settings);
-        desktop_->Form3().FormActivate();
-        desktop_->Form3().Edit1->setText(QStringLiteral("127.0.0.1"));
-        desktop_->Form3().Button3Click();
+        server_ = StartRegister(std::move(tape), std::move(options));
+        desktop_ = ConnectDesktop(*server_, ui_);
         ASSERT_EQ(desktop_->Form3().Shape1->BrushColor(), 65280);
         ui_.messages.clear();
         form().show();

@@ -13,6 +13,7 @@
 #include "app/desktop.h"
 #include "app/viewer_window.h"
 #include "common/atomic_file.h"
+#include "connected_desktop.h"
 #include "gui_test_support.h"
 #include "register/register_server.h"
 #include "register/tape.h"
@@ -22,9 +23,11 @@ namespace tavrelo {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ConnectDesktop;
 using testing::EnsureApplication;
 using testing::RecordingUi;
 using testing::ScopedFolder;
+using testing::StartRegister;
 using testing_support::WriteFault;
 
 const fs::path kTape = fs::path(TAVRELO_DATA_DIR) / "tape-8-12.xml";
@@ -69,19 +72,8 @@ class SaveWriteFaultTest : public ::testing::Test {
     // The program connected to the emulator with the sample tape (the request window's case),
     // or on its own (the viewer's).
     void StartConnected() {
-        server_ = std::make_unique<RegisterServer>(Tape::FromFile(kTape), RegisterOptions{});
-        server_->Listen("127.0.0.1", 0);
-        server_->Start();
-        DesktopSettings settings;
-        settings.handshake.wait_ms = 20;
-        settings.handshake.stream_timeout_ms = 2000;
-        settings.exchange.stream_timeout_ms = 2000;
-        settings.exchange.wait_timeout_ms = 300;
-        settings.register_ports = {server_->port(), server_->port()};
-        desktop_ = std::make_unique<Desktop>(ui_, settings);
-        desktop_->Form3().FormActivate();
-        desktop_->Form3().Edit1->setText(QStringLiteral("127.0.0.1"));
-        desktop_->Form3().Button3Click();
+        server_ = StartRegister(Tape::FromFile(kTape));
+        desktop_ = ConnectDesktop(*server_, ui_);
         ASSERT_EQ(desktop_->Form3().Shape1->BrushColor(), 65280);
         ui_.messages.clear();
     }
