@@ -11,47 +11,12 @@
 namespace tavrelo {
 namespace {
 
-using testing::ConnectDesktop;
-using testing::EnsureApplication;
-using testing::RecordingUi;
-using testing::ScopedFolder;
-using testing::StartRegister;
 using testing::U;
 
-const std::filesystem::path kTape = std::filesystem::path(TAVRELO_DATA_DIR) / "tape-8-12.xml";
 constexpr char kNothingToSave[] = "Нет полностью полученных данных для сохранения!";
 
 // The request window's context menu: raw XML and the display's reading functions.
-class RequestWindowExtrasTest : public ::testing::Test {
-  protected:
-    RequestWindowExtrasTest()
-        : folder_(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
-        EnsureApplication();
-    }
-    ~RequestWindowExtrasTest() override {
-        desktop_.reset();
-        if (server_) server_->Stop();
-    }
-
-    void StartConnected(RegisterOptions options = {}) {
-        server_ = StartRegister(Tape::FromFile(kTape), std::move(options));
-        desktop_ = ConnectDesktop(*server_, ui_);
-        ASSERT_TRUE(desktop_->Form3().IsConnected());
-        ui_.messages.clear();
-        form().show();
-    }
-    TForm53& form() { return desktop_->Form53(); }
-    void RequestNumbers(const char* first, const char* last) {
-        form().Edit1->setText(QString::fromUtf8(first));
-        form().Edit2->setText(QString::fromUtf8(last));
-        form().Button1->click();
-    }
-
-    ScopedFolder folder_;
-    RecordingUi ui_;
-    std::unique_ptr<RegisterServer> server_;
-    std::unique_ptr<Desktop> desktop_;
-};
+class RequestWindowExtrasTest : public testing::RequestWindowFixture {};
 
 TEST_F(RequestWindowExtrasTest, SavesTheRawXmlByteForByteAsTempXml) {
     StartConnected();

@@ -18,11 +18,6 @@
 namespace tavrelo {
 namespace {
 
-using testing::ConnectDesktop;
-using testing::EnsureApplication;
-using testing::RecordingUi;
-using testing::ScopedFolder;
-using testing::StartRegister;
 using testing::U;
 
 constexpr char kFailureLine1[] = "Непредвиденный сбой в структуре получаемой информации!";
@@ -41,42 +36,14 @@ std::vector<std::string> RenderedTape(const std::string& xml, int selector) {
     return lines;
 }
 
-class RequestWindowTest : public ::testing::Test {
+class RequestWindowTest : public testing::RequestWindowFixture {
   protected:
-    RequestWindowTest() : folder_(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
-        EnsureApplication();
-    }
-    ~RequestWindowTest() override {
-        desktop_.reset();
-        if (server_) server_->Stop();
-    }
-
-    // The emulator with the sample tape, and the program connected to it.
-    void StartConnected(RegisterOptions options = {}, Tape tape = Tape::FromFile(kTape)) {
-        server_ = StartRegister(std::move(tape), std::move(options));
-        desktop_ = ConnectDesktop(*server_, ui_);
-        ASSERT_EQ(desktop_->Form3().Shape1->BrushColor(), 65280);
-        ui_.messages.clear();
-        form().show();
-    }
-
-    TForm53& form() { return desktop_->Form53(); }
     std::vector<std::string> Display() { return form().ListBox2->Items().lines(); }
     std::vector<std::string> DisplayUtf8() {
         std::vector<std::string> out;
         for (const auto& line : Display()) out.push_back(Cp1251ToUtf8(line));
         return out;
     }
-    void RequestNumbers(const char* first, const char* last) {
-        form().Edit1->setText(QString::fromUtf8(first));
-        form().Edit2->setText(QString::fromUtf8(last));
-        form().Button1->click();
-    }
-
-    ScopedFolder folder_;
-    RecordingUi ui_;
-    std::unique_ptr<RegisterServer> server_;
-    std::unique_ptr<Desktop> desktop_;
 };
 
 TEST_F(RequestWindowTest, LayoutAndDefaults) {
