@@ -1,10 +1,7 @@
 // tavrelo-cli fetch and range against the register emulator, run in-process.
 #include "cli/fetch_command.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -14,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../link/scripted_peer.h"
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
 #include "cli/range_command.h"
@@ -252,22 +250,12 @@ TEST_F(FetchCommandTest, ARegisterThatNeverAnswersEndsAfterItsWaitsAndKeepsThePr
 }
 
 TEST_F(FetchCommandTest, ARegisterThatAcceptsAndNeverSaysReadyIsNotReady) {
-    // A listening socket that is never accepted from: the kernel completes the connection, and
-    // the identification goes unanswered.
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(listener, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(listener, 4), 0);
-    socklen_t length = sizeof address;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    const std::string port = std::to_string(ntohs(address.sin_port));
-    const CliRun run = RunCli({"fetch", "--host", "127.0.0.1", "--port", port, "--numbers", "8",
-                               "12", "--xml", Path("tape.xml")},
-                              ShortWaits());
-    ::close(listener);
+    // Reads the identification and answers nothing.
+    testing::ScriptedPeer silent({testing::ScriptedPeer::ReadBytes(9)});
+    const CliRun run =
+        RunCli({"fetch", "--host", "127.0.0.1", "--port", std::to_string(silent.port()),
+                "--numbers", "8", "12", "--xml", Path("tape.xml")},
+               ShortWaits());
     EXPECT_EQ(run.status, kExitNotReady) << run.err;
     EXPECT_NE(run.err.find("проверьте настройки РРО"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(Path("tape.xml")));

@@ -1,33 +1,28 @@
 // The real tavrelo-cli against a register that misbehaves: each case ends with its documented exit
 // status and a message on stderr, and neither the --xml nor the --output file is ever left
 // half-written (the previous one stays, or a whole new one replaces it).
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <set>
-#include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "../link/scripted_peer.h"
 #include "cli/exit_status.h"
 #include "cli_run.h"
 #include "common/atomic_file.h"
+#include "register/request.h"
 #include "register/tape.h"
 
 namespace tavrelo::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using tavrelo::testing::ScriptedPeer;
 
 const fs::path kTape = fs::path(TAVRELO_DATA_DIR) / "tape-8-12.xml";
 
@@ -58,115 +53,40 @@ std::string Frame(char status, std::string_view payload) {
 
 const std::string kEnd = Frame('0', {});
 
+// The request as the script sees it, from a frame: 0x01, length, 0x80, 0x21, body, 0x05.
+Request ToRequest(const std::string& frame) {
+    Request request;
+    if (frame.size() < 6) return request;
+    request.letter = frame[4];
+    const auto parsed = ParseRequestBody(std::string_view(frame).substr(4, frame.size() - 5));
+    if (const auto* block = std::get_if<BlockRequest>(&parsed)) request.block = block->block;
+    return request;
+}
+
 // A register played from a script on 127.0.0.1 (ephemeral port): takes one connection, answers
 // the 9 identification bytes with "Ready", then gives every request frame the script's answer
 // until the script resets or closes the connection, or the client goes.
 class ScriptedRegister {
   public:
-    explicit ScriptedRegister(Script script) : script_(std::move(script)) {
-        listen_fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-            ::listen(listen_fd_, 4) != 0) {
-            throw std::runtime_error("cannot listen");
-        }
-        socklen_t len = sizeof addr;
-        ::getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
-        thread_ = std::thread([this] { Run(); });
-    }
-    ~ScriptedRegister() {
-        stopping_ = true;
-        thread_.join();
-        ::close(listen_fd_);
-    }
-    ScriptedRegister(const ScriptedRegister&) = delete;
-    ScriptedRegister& operator=(const ScriptedRegister&) = delete;
+    explicit ScriptedRegister(Script script)
+        : peer_({ScriptedPeer::ReadBytes(9), ScriptedPeer::Send("Ready")},
+                [script = std::move(script)](const std::string& frame) {
+                    const Answer answer = script(ToRequest(frame));
+                    switch (answer.kind) {
+                        case Answer::kReset:
+                            return std::vector{ScriptedPeer::Reset()};
+                        case Answer::kClose:
+                            return std::vector{ScriptedPeer::Close()};
+                        case Answer::kSend:
+                            break;
+                    }
+                    return std::vector{ScriptedPeer::Send(answer.bytes)};
+                }) {}
 
-    std::uint16_t port() const { return port_; }
+    std::uint16_t port() const { return peer_.port(); }
 
   private:
-    // Polls in short slices so that the destructor always stops the thread.
-    bool Readable(int fd) const {
-        while (!stopping_) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 20) > 0) return true;
-        }
-        return false;
-    }
-
-    void Run() {
-        if (!Readable(listen_fd_)) return;
-        const int fd = ::accept(listen_fd_, nullptr, nullptr);
-        if (fd < 0) return;
-        Serve(fd);
-        ::close(fd);
-    }
-
-    void Serve(int fd) {
-        std::string received;
-        const auto fill = [&] {
-            char buf[256];
-            if (!Readable(fd)) return false;
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n <= 0) return false;
-            received.append(buf, static_cast<std::size_t>(n));
-            return true;
-        };
-        while (received.size() < 9) {
-            if (!fill()) return;
-        }
-        received.erase(0, 9);
-        if (!Send(fd, "Ready")) return;
-        for (;;) {
-            std::size_t end = received.find('\x05');
-            while (end == std::string::npos) {
-                if (!fill()) return;
-                end = received.find('\x05');
-            }
-            const Answer answer = script_(Parse(received.substr(0, end)));
-            received.erase(0, end + 1);
-            if (answer.kind == Answer::kReset) {
-                const linger abort{1, 0};
-                ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-                return;
-            }
-            if (answer.kind == Answer::kClose || !Send(fd, answer.bytes)) return;
-        }
-    }
-
-    // 0x01, length, 0x80, 0x21, then "B;t;n;k;" or "F;...".
-    static Request Parse(const std::string& frame) {
-        Request request;
-        const std::string body = frame.size() > 4 ? frame.substr(4) : std::string();
-        if (body.empty()) return request;
-        request.letter = body[0];
-        std::vector<std::string> fields;
-        std::size_t start = 2;
-        for (std::size_t semi; (semi = body.find(';', start)) != std::string::npos;) {
-            fields.push_back(body.substr(start, semi - start));
-            start = semi + 1;
-        }
-        if (request.letter == 'B' && fields.size() == 3) request.block = std::stoi(fields[2]);
-        return request;
-    }
-
-    static bool Send(int fd, std::string_view bytes) {
-        while (!bytes.empty()) {
-            const ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-            if (n <= 0) return false;
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-        }
-        return true;
-    }
-
-    Script script_;
-    int listen_fd_ = -1;
-    std::uint16_t port_ = 0;
-    std::atomic<bool> stopping_{false};
-    std::thread thread_;
+    ScriptedPeer peer_;
 };
 
 // The document with DI 8 as the register holds it.

@@ -49,6 +49,11 @@ ScriptedPeer::ScriptedPeer(Responder respond) {
     thread_ = std::thread(&ScriptedPeer::Run, this, std::vector<Step>(), std::move(respond));
 }
 
+ScriptedPeer::ScriptedPeer(std::vector<Step> opening, Responder respond) {
+    Listen();
+    thread_ = std::thread(&ScriptedPeer::Run, this, std::move(opening), std::move(respond));
+}
+
 ScriptedPeer::~ScriptedPeer() {
     stopping_ = true;
     if (thread_.joinable()) thread_.join();
@@ -136,12 +141,10 @@ void ScriptedPeer::Run(std::vector<Step> script, Responder respond) {
     if (!WaitFor(listen_fd_, POLLIN, stopping_)) return;
     fd_ = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd_ < 0) return;
-    if (!respond) {
-        for (const Step& step : script) {
-            if (!Play(step)) return;
-        }
-        return;
+    for (const Step& step : script) {
+        if (!Play(step)) return;
     }
+    if (!respond) return;
     while (true) {
         std::string frame;
         if (!ReadExactly(2, frame) ||

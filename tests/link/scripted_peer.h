@@ -41,6 +41,8 @@ class ScriptedPeer {
     // gives for it (none: no answer).
     using Responder = std::function<std::vector<Step>(const std::string& frame)>;
     explicit ScriptedPeer(Responder respond);
+    // Plays `opening` (the handshake, say), then answers frames as above.
+    ScriptedPeer(std::vector<Step> opening, Responder respond);
 
     ~ScriptedPeer();
     ScriptedPeer(const ScriptedPeer&) = delete;
